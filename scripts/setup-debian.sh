@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building Varno needs on Debian 12 (run as root). Installs only
+# what is missing, so running it again costs a second.
+#   scripts/setup-debian.sh          the program
+#   scripts/setup-debian.sh --tests  the program and everything the tests use
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++
+    qt6-base-dev qt6-declarative-dev qt6-declarative-dev-tools qt6-qpa-plugins libgl-dev
+    qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
+    qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
+)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(
+        qml6-module-qttest
+        xvfb xdotool x11-apps imagemagick
+        clang libclang-rt-14-dev
+        g++-mingw-w64-x86-64-posix
+    )
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,388 @@
+#include "DDCWinApi.h"
+
+#include <QtCore/QCoreApplication>
+
+#include <chrono>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+constexpr int readAttempts = 5;
+constexpr DWORD retryPauseMilliseconds = 100;
+constexpr std::chrono::milliseconds refreshInterval{5000};
+constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
+
+// Colour types in the order the readers query them, and in the order the
+// setters write them.
+constexpr MC_DRIVE_TYPE driveReadOrder[] = {MC_RED_DRIVE, MC_BLUE_DRIVE, MC_GREEN_DRIVE};
+constexpr MC_GAIN_TYPE gainReadOrder[] = {MC_RED_GAIN, MC_BLUE_GAIN, MC_GREEN_GAIN};
+constexpr MC_DRIVE_TYPE driveWriteOrder[] = {MC_RED_DRIVE, MC_GREEN_DRIVE, MC_BLUE_DRIVE};
+constexpr MC_GAIN_TYPE gainWriteOrder[] = {MC_RED_GAIN, MC_GREEN_GAIN, MC_BLUE_GAIN};
+
+// WCHAR is wchar_t on Windows and char16_t in the stand-in layer; both are UTF-16.
+template <typename Char>
+QString fromWide(const Char *text)
+{
+    if constexpr (std::is_same_v<Char, wchar_t>)
+        return QString::fromWCharArray(text);
+    else
+        return QString::fromUtf16(text);
+}
+
+template <typename Char>
+bool sameWide(const Char *left, const Char *right)
+{
+    return std::basic_string_view<Char>(left) == std::basic_string_view<Char>(right);
+}
+
+template <typename Packet>
+void prepareDeviceInfo(Packet &packet, DISPLAYCONFIG_DEVICE_INFO_TYPE type, const LUID &adapterId,
+                       UINT32 id)
+{
+    packet.header.type = type;
+    packet.header.size = sizeof(Packet);
+    packet.header.adapterId = adapterId;
+    packet.header.id = id;
+}
+
+// The first physical monitor behind a display monitor drives it; the handles
+// of any others are not kept, so they are released at once.
+HANDLE firstPhysicalMonitor(HMONITOR monitor)
+{
+    DWORD count = 0;
+    if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count < 1)
+        return nullptr;
+    std::vector<PHYSICAL_MONITOR> physicalMonitors(count);
+    if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, physicalMonitors.data()))
+        return nullptr;
+    if (count > 1)
+        DestroyPhysicalMonitors(count - 1, physicalMonitors.data() + 1);
+    return physicalMonitors.front().hPhysicalMonitor;
+}
+
+QString colourName(int colourType)
+{
+    switch (colourType) {
+    case 0:
+        return DDCWinApi::tr("Red");
+    case 1:
+        return DDCWinApi::tr("Green");
+    case 2:
+        return DDCWinApi::tr("Blue");
+    }
+    Q_UNREACHABLE();
+    return {};
+}
+
+template <typename Read>
+bool readWithRetry(Read read)
+{
+    for (int attempt = 0; attempt < readAttempts; ++attempt) {
+        if (read())
+            return true;
+        Sleep(retryPauseMilliseconds);
+    }
+    return false;
+}
+
+} // namespace
+
+DDCWinApi::DDCWinApi() = default;
+
+DDCWinApi::~DDCWinApi()
+{
+    for (const MonitorData &monitor : std::as_const(m_monitors)) {
+        if (monitor.physicalMonitor)
+            DestroyPhysicalMonitor(monitor.physicalMonitor);
+    }
+}
+
+DDCWinApi *DDCWinApi::instance()
+{
+    static DDCWinApi backend;
+    return &backend;
+}
+
+void DDCWinApi::init()
+{
+    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+    readBrightness();
+    readContrast();
+    readRgbDrive();
+    readRgbGain();
+    connect(&m_timer, &QTimer::timeout, this, &DDCWinApi::refresh);
+    m_timer.start(refreshInterval);
+    m_initialized = true;
+}
+
+uint DDCWinApi::monitorCount()
+{
+    Q_ASSERT(m_initialized);
+    return uint(m_monitors.size());
+}
+
+QString DDCWinApi::monitorName(uint index)
+{
+    Q_ASSERT(m_initialized);
+    return m_monitors.at(index).displayName;
+}
+
+BOOL CALLBACK DDCWinApi::monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM applicationValue)
+{
+    auto *monitors = reinterpret_cast<QList<MonitorData> *>(applicationValue);
+    MonitorData data;
+
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(hMonitor, &info))
+        return FALSE;
+    data.hMonitor = hMonitor;
+    data.gdiDeviceName = fromWide(info.szDevice);
+
+    DISPLAYCONFIG_PATH_INFO pathInfo = {};
+    if (fillPathInfo(info, pathInfo)) {
+        DISPLAYCONFIG_TARGET_DEVICE_NAME deviceName = {};
+        prepareDeviceInfo(deviceName, DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME,
+                          pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
+        if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS)
+            data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
+    }
+    if (data.displayName.isEmpty())
+        data.displayName = data.gdiDeviceName;
+
+    data.physicalMonitor = firstPhysicalMonitor(hMonitor);
+    monitors->append(data);
+    return TRUE;
+}
+
+bool DDCWinApi::fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
+{
+    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
+    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
+    LONG result = ERROR_SUCCESS;
+    do {
+        UINT32 pathCount = 0;
+        UINT32 modeCount = 0;
+        if (GetDisplayConfigBufferSizes(activePathFlags, &pathCount, &modeCount) != ERROR_SUCCESS)
+            return false;
+        paths.resize(pathCount);
+        modes.resize(modeCount);
+        result = QueryDisplayConfig(activePathFlags, &pathCount, paths.data(), &modeCount,
+                                    modes.data(), nullptr);
+        paths.resize(pathCount);
+        modes.resize(modeCount);
+    } while (result == ERROR_INSUFFICIENT_BUFFER);
+    if (result != ERROR_SUCCESS)
+        return false;
+
+    for (const DISPLAYCONFIG_PATH_INFO &path : paths) {
+        DISPLAYCONFIG_SOURCE_DEVICE_NAME adapterName = {};
+        prepareDeviceInfo(adapterName, DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME,
+                          path.sourceInfo.adapterId, path.sourceInfo.id);
+        if (DisplayConfigGetDeviceInfo(&adapterName.header) != ERROR_SUCCESS)
+            return false;
+        if (sameWide(info.szDevice, adapterName.viewGdiDeviceName)) {
+            pathInfo = path;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DDCWinApi::isMonitorIndex(uint index) const
+{
+    return index < uint(m_monitors.size());
+}
+
+std::optional<DDCWinApi::Reading> DDCWinApi::readLevel(uint index, ReadLevel read)
+{
+    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
+    Reading reading;
+    if (!readWithRetry([&] { return read(monitor, &reading.minimum, &reading.current, &reading.maximum); }))
+        return std::nullopt;
+    return reading;
+}
+
+void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read)
+{
+    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
+        DDCValue value;
+        value.setName(name);
+        if (const std::optional<Reading> reading = readLevel(index, read)) {
+            value.setMinimum(reading->minimum);
+            value.setMaximum(reading->maximum);
+            value.setValue(reading->current);
+        }
+        list.append(value);
+    }
+}
+
+void DDCWinApi::readBrightness()
+{
+    appendLevels(m_brightness, tr("Brightness"), GetMonitorBrightness);
+}
+
+void DDCWinApi::readContrast()
+{
+    appendLevels(m_contrast, tr("Contrast"), GetMonitorContrast);
+}
+
+uint DDCWinApi::currentLevel(uint index, ReadLevel read, bool *answered)
+{
+    Q_ASSERT(m_initialized);
+    const std::optional<Reading> reading = readLevel(index, read);
+    if (answered)
+        *answered = reading.has_value();
+    return reading ? reading->current : 0;
+}
+
+uint DDCWinApi::getBrightness(uint index, bool *answered)
+{
+    return currentLevel(index, GetMonitorBrightness, answered);
+}
+
+uint DDCWinApi::getContrast(uint index, bool *answered)
+{
+    return currentLevel(index, GetMonitorContrast, answered);
+}
+
+template <typename ColourType>
+DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, ReadColour<ColourType> read,
+                                  const ColourType (&readOrder)[3], ColourChannels *answered)
+{
+    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
+    DDCValue channels[3];
+    for (const ColourType type : readOrder) {
+        Reading reading;
+        if (!readWithRetry([&] {
+                return read(monitor, type, &reading.minimum, &reading.current, &reading.maximum);
+            }))
+            continue;
+        channels[type] = DDCValue(colourName(type), reading.minimum, reading.maximum, reading.current);
+        if (answered)
+            answered->set(type);
+    }
+    return DDCRgbValue(name, channels[0], channels[1], channels[2]);
+}
+
+void DDCWinApi::readRgbDrive()
+{
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        m_rgbDrive.append(getRgbDrive(index));
+}
+
+void DDCWinApi::readRgbGain()
+{
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        m_rgbGain.append(getRgbGain(index));
+}
+
+DDCRgbValue DDCWinApi::getRgbDrive(uint index, ColourChannels *answered)
+{
+    return readColour(index, tr("RGB Drive"), GetMonitorRedGreenOrBlueDrive, driveReadOrder,
+                      answered);
+}
+
+DDCRgbValue DDCWinApi::getRgbGain(uint index, ColourChannels *answered)
+{
+    return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder,
+                      answered);
+}
+
+void DDCWinApi::refresh()
+{
+    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
+        refreshLevel(index, &DDCWinApi::getBrightness, m_brightness, &DDCApi::brightnessChanged);
+        refreshLevel(index, &DDCWinApi::getContrast, m_contrast, &DDCApi::contrastChanged);
+        refreshColour(index, &DDCWinApi::getRgbDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
+        refreshColour(index, &DDCWinApi::getRgbGain, m_rgbGain, &DDCApi::rgbGainChanged);
+    }
+}
+
+// A monitor that did not answer gave no reading: what was published stays.
+// The list is compared after the events ran, since a setter may have run in
+// between.
+void DDCWinApi::refreshLevel(uint index, uint (DDCWinApi::*get)(uint, bool *),
+                             QList<DDCValue> &list, ChangeSignal changed)
+{
+    bool answered = false;
+    const uint value = (this->*get)(index, &answered);
+    QCoreApplication::processEvents();
+    if (!answered || list.at(index) == value)
+        return;
+    list[index].setValue(value);
+    emit(this->*changed)();
+}
+
+void DDCWinApi::refreshColour(uint index, DDCRgbValue (DDCWinApi::*get)(uint, ColourChannels *),
+                              QList<DDCRgbValue> &list, ChangeSignal changed)
+{
+    ColourChannels answered;
+    const DDCRgbValue reading = (this->*get)(index, &answered);
+    QCoreApplication::processEvents();
+    const DDCRgbValue &stored = list.at(index);
+    const DDCRgbValue merged(reading.name(), answered[0] ? reading.red() : stored.red(),
+                             answered[1] ? reading.green() : stored.green(),
+                             answered[2] ? reading.blue() : stored.blue());
+    if (merged == stored)
+        return;
+    list[index] = merged;
+    emit(this->*changed)();
+}
+
+void DDCWinApi::setBrightness(uint index, uint value)
+{
+    writeLevel(index, value, SetMonitorBrightness, m_brightness, &DDCApi::brightnessChanged);
+}
+
+void DDCWinApi::setContrast(uint index, uint value)
+{
+    writeLevel(index, value, SetMonitorContrast, m_contrast, &DDCApi::contrastChanged);
+}
+
+// An empty selection reaches the setters as index 4294967295: not a monitor,
+// so nothing is written.
+void DDCWinApi::writeLevel(uint index, uint value, WriteLevel write, QList<DDCValue> &list,
+                           ChangeSignal changed)
+{
+    if (!isMonitorIndex(index) || !write(m_monitors.at(index).physicalMonitor, value))
+        return;
+    list[index].setValue(value);
+    emit(this->*changed)();
+}
+
+void DDCWinApi::setRgbDrive(uint index, const DDCRgbValue &value)
+{
+    writeColour(index, value, SetMonitorRedGreenOrBlueDrive, driveWriteOrder, m_rgbDrive,
+                &DDCApi::rgbDriveChanged);
+}
+
+void DDCWinApi::setRgbGain(uint index, const DDCRgbValue &value)
+{
+    writeColour(index, value, SetMonitorRedGreenOrBlueGain, gainWriteOrder, m_rgbGain,
+                &DDCApi::rgbGainChanged);
+}
+
+template <typename ColourType>
+void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, WriteColour<ColourType> write,
+                            const ColourType (&writeOrder)[3], QList<DDCRgbValue> &list,
+                            ChangeSignal changed)
+{
+    if (!isMonitorIndex(index))
+        return;
+    using Channel = DDCValue (DDCRgbValue::*)() const;
+    using SetChannel = void (DDCRgbValue::*)(const DDCValue &);
+    const auto setChannel = [&](ColourType type, Channel channel, SetChannel setStored) {
+        const DDCValue requested = (value.*channel)();
+        if ((list.at(index).*channel)() == requested
+            || !write(m_monitors.at(index).physicalMonitor, type, requested.value()))
+            return;
+        (list[index].*setStored)(requested);
+        emit(this->*changed)();
+    };
+    setChannel(writeOrder[0], &DDCRgbValue::red, &DDCRgbValue::setRed);
+    setChannel(writeOrder[1], &DDCRgbValue::green, &DDCRgbValue::setGreen);
+    setChannel(writeOrder[2], &DDCRgbValue::blue, &DDCRgbValue::setBlue);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "Win32Platform.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <array>
+#include <set>
+
+// A display system held in memory: display monitors with their names and
+// display-configuration paths, physical monitors with their control values,
+// and failures scripted per call. It keeps what is written and can record
+// every call it answers, with its arguments, in order; Sleep is recorded, not
+// slept.
+class FakeDisplaySystem : public Win32Platform
+{
+public:
+    enum Control {
+        Brightness,
+        Contrast,
+        RedDrive,
+        GreenDrive,
+        BlueDrive,
+        RedGain,
+        GreenGain,
+        BlueGain,
+        ControlCount
+    };
+
+    struct ControlState
+    {
+        DWORD minimum = 0;
+        DWORD current = 50;
+        DWORD maximum = 100;
+        int failingReads = 0;     // reads that fail before the control answers
+        bool neverAnswers = false;
+        bool refusesWrites = false;
+    };
+
+    struct PhysicalMonitor
+    {
+        std::array<ControlState, ControlCount> controls;
+    };
+
+    struct DisplayMonitor
+    {
+        QString gdiDeviceName;
+        QString friendlyName;
+        bool hasActivePath = true;
+        bool monitorInfoFails = false;
+        bool sourceNameFails = false;
+        bool targetNameFails = false;
+        bool physicalMonitorQueryFails = false;
+        QList<PhysicalMonitor> physicalMonitors{PhysicalMonitor()};
+    };
+
+    // Returns the position of the new display monitor.
+    int addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName);
+    DisplayMonitor &displayMonitor(int position);
+    ControlState &control(int displayMonitor, Control control, int physicalMonitor = 0);
+
+    // The next buffer-size query reports one path and two modes fewer than the
+    // following query needs, as when a display is attached in between.
+    void growConfigurationOnce();
+
+    void setRecordingCalls(bool recording);
+    QStringList calls() const;
+    void clearCalls();
+    int openPhysicalMonitorHandles() const;
+
+    BOOL enumDisplayMonitors(HDC hdc, LPCRECT clip, MONITORENUMPROC callback,
+                             LPARAM data) override;
+    BOOL getMonitorInfo(HMONITOR monitor, LPMONITORINFO info) override;
+    LONG getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount, UINT32 *modeCount) override;
+    LONG queryDisplayConfig(UINT32 flags, UINT32 *pathCount, DISPLAYCONFIG_PATH_INFO *paths,
+                            UINT32 *modeCount, DISPLAYCONFIG_MODE_INFO *modes,
+                            DISPLAYCONFIG_TOPOLOGY_ID *topology) override;
+    LONG displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *request) override;
+    BOOL getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count) override;
+    BOOL getPhysicalMonitors(HMONITOR monitor, DWORD count,
+                             LPPHYSICAL_MONITOR physicalMonitors) override;
+    BOOL destroyPhysicalMonitor(HANDLE physicalMonitor) override;
+    BOOL getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
+                              LPDWORD maximum) override;
+    BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
+                            LPDWORD maximum) override;
+    BOOL getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
+                                       LPDWORD minimum, LPDWORD current,
+                                       LPDWORD maximum) override;
+    BOOL getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type, LPDWORD minimum,
+                                      LPDWORD current, LPDWORD maximum) override;
+    BOOL setMonitorBrightness(HANDLE physicalMonitor, DWORD value) override;
+    BOOL setMonitorContrast(HANDLE physicalMonitor, DWORD value) override;
+    BOOL setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
+                                       DWORD value) override;
+    BOOL setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
+                                      DWORD value) override;
+    void sleep(DWORD milliseconds) override;
+
+protected:
+    enum class Transfer { Read, Write };
+    // Called before a control answers: a real monitor takes its time here.
+    virtual void answerDelay(Transfer transfer);
+    // What Sleep does beyond being recorded.
+    virtual void pause(DWORD milliseconds);
+
+private:
+    struct PhysicalMonitorId
+    {
+        int displayMonitor;
+        int physicalMonitor;
+    };
+
+    void record(const QString &call);
+    QString handleName(HMONITOR monitor) const;
+    QString handleName(HANDLE physicalMonitor) const;
+    int displayPosition(HMONITOR monitor) const;
+    ControlState *controlBehind(HANDLE physicalMonitor, Control control);
+    BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
+                     Control control, LPDWORD minimum, LPDWORD current, LPDWORD maximum);
+    BOOL writeControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
+                      Control control, DWORD value);
+    QList<int> pathOwners() const;
+
+    QList<DisplayMonitor> m_displayMonitors;
+    bool m_hideGrowthFromNextSizeQuery = false;
+    bool m_recording = true;
+    QStringList m_calls;
+    std::set<HANDLE> m_openHandles;
+};

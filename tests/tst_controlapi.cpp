@@ -1,0 +1,96 @@
+#include "FakeBackend.h"
+
+#include <QtCore/QMetaMethod>
+#include <QtCore/QMetaProperty>
+#include <QtGui/QGuiApplication>
+#include <QtTest/QtTest>
+
+class ControlApiTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void metaObjectPublishesFourReadOnlyLists()
+    {
+        const QMetaObject &metaObject = DDCApi::staticMetaObject;
+        QCOMPARE(metaObject.className(), "DDCApi");
+        QCOMPARE(metaObject.superClass(), &QObject::staticMetaObject);
+        QCOMPARE(metaObject.classInfoCount(), 0);
+        QCOMPARE(metaObject.enumeratorCount(), 0);
+        QCOMPARE(metaObject.constructorCount(), 0);
+
+        const QList<QByteArray> names{"brightness", "contrast", "rgbDrive", "rgbGain"};
+        const QList<QByteArray> types{"QList<DDCValue>", "QList<DDCValue>", "QList<DDCRgbValue>",
+                                      "QList<DDCRgbValue>"};
+        QCOMPARE(metaObject.propertyCount() - metaObject.propertyOffset(), 4);
+        for (int i = 0; i < 4; ++i) {
+            const QMetaProperty property = metaObject.property(metaObject.propertyOffset() + i);
+            QCOMPARE(property.name(), names.at(i));
+            QCOMPARE(property.typeName(), types.at(i));
+            QVERIFY(!property.isWritable());
+            QVERIFY(!property.isResettable());
+            QVERIFY(!property.isConstant());
+            QVERIFY(property.isFinal());
+            QCOMPARE(property.notifySignal().name(), names.at(i) + "Changed");
+        }
+    }
+
+    void metaObjectListsSignalsThenInvokables()
+    {
+        const QMetaObject &metaObject = DDCApi::staticMetaObject;
+        const QList<QByteArray> signatures{
+            "brightnessChanged()",           "contrastChanged()",
+            "rgbDriveChanged()",             "rgbGainChanged()",
+            "monitorSerialNumber(uint)",     "monitorManufacturer(uint)",
+            "setBrightness(uint,uint)",      "setContrast(uint,uint)",
+            "setRgbDrive(uint,DDCRgbValue)", "setRgbGain(uint,DDCRgbValue)"};
+        QCOMPARE(metaObject.methodCount() - metaObject.methodOffset(), signatures.size());
+        for (int i = 0; i < signatures.size(); ++i) {
+            const QMetaMethod method = metaObject.method(metaObject.methodOffset() + i);
+            QCOMPARE(method.methodSignature(), signatures.at(i));
+            QCOMPARE(method.access(), QMetaMethod::Public);
+            QCOMPARE(method.methodType(), i < 4 ? QMetaMethod::Signal : QMetaMethod::Method);
+            QCOMPARE(method.typeName(), i == 4 || i == 5 ? "QString" : "void");
+        }
+        const QMetaMethod setRgbDrive = metaObject.method(metaObject.indexOfMethod(
+            "setRgbDrive(uint,DDCRgbValue)"));
+        QCOMPARE(setRgbDrive.parameterNames(), (QList<QByteArray>{"index", "value"}));
+        QCOMPARE(DDCWinApi::staticMetaObject.className(), "DDCWinApi");
+        QCOMPARE(DDCWinApi::staticMetaObject.methodCount(), metaObject.methodCount());
+        QCOMPARE(DDCWinApi::staticMetaObject.propertyCount(), metaObject.propertyCount());
+    }
+
+    void listsAreEmptyBeforeInitAndCopiesStayPut()
+    {
+        InstalledFakeDisplays displays;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
+        TestBackend backend;
+        QVERIFY(backend.brightness().isEmpty());
+        QVERIFY(backend.contrast().isEmpty());
+        QVERIFY(backend.rgbDrive().isEmpty());
+        QVERIFY(backend.rgbGain().isEmpty());
+
+        backend.init();
+        const QList<DDCValue> before = backend.brightness();
+        backend.setBrightness(0, 80);
+        QCOMPARE(before.at(0).value(), 50u);
+        QCOMPARE(backend.brightness().at(0).value(), 80u);
+    }
+
+    void identityQueriesFollowQtsScreenList()
+    {
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        InstalledFakeDisplays displays;
+        TestBackend backend;
+        backend.init();
+        QVERIFY(!screens.isEmpty());
+        QCOMPARE(backend.monitorManufacturer(0), screens.first()->manufacturer());
+        QCOMPARE(backend.monitorSerialNumber(0), screens.first()->serialNumber());
+        // No selection and positions past Qt's screens answer with nothing.
+        QCOMPARE(backend.monitorManufacturer(uint(screens.size())), QString());
+        QCOMPARE(backend.monitorSerialNumber(4294967295u), QString());
+    }
+};
+
+QTEST_MAIN(ControlApiTest)
+#include "tst_controlapi.moc"

@@ -1,0 +1,188 @@
+#include "FakeBackend.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+QStringList namesOf(DDCWinApi &backend)
+{
+    QStringList names;
+    for (uint index = 0; index < backend.monitorCount(); ++index)
+        names.append(backend.monitorName(index));
+    return names;
+}
+
+// The lists of the backend hold one entry per monitor, in the same order.
+void verifyAligned(DDCWinApi &backend)
+{
+    const auto count = qsizetype(backend.monitorCount());
+    QCOMPARE(backend.brightness().size(), count);
+    QCOMPARE(backend.contrast().size(), count);
+    QCOMPARE(backend.rgbDrive().size(), count);
+    QCOMPARE(backend.rgbGain().size(), count);
+}
+
+} // namespace
+
+class DiscoveryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneMonitorIsFoundThroughTheWindowsCallSequence()
+    {
+        InstalledFakeDisplays displays;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q"));
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(namesOf(backend), QStringList{QStringLiteral("Aster 27Q")});
+        const QStringList discovery = displays.calls().mid(0, 8);
+        QCOMPARE(discovery, (QStringList{
+                                "EnumDisplayMonitors",
+                                "GetMonitorInfoW(display 0, 104)",
+                                "GetDisplayConfigBufferSizes(0x12)",
+                                "QueryDisplayConfig(0x12, 1, 2)",
+                                "DisplayConfigGetDeviceInfo(1, 84, 0)",
+                                "DisplayConfigGetDeviceInfo(2, 420, 1000)",
+                                "GetNumberOfPhysicalMonitorsFromHMONITOR(display 0)",
+                                "GetPhysicalMonitorsFromHMONITOR(display 0, 1)",
+                            }));
+        verifyAligned(backend);
+    }
+
+    void namesFallBackToTheGdiDeviceName()
+    {
+        InstalledFakeDisplays displays;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QString());
+        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                           QStringLiteral("Lost")))
+            .targetNameFails = true;
+        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"),
+                                                           QStringLiteral("Pathless")))
+            .hasActivePath = false;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY4"), QStringLiteral("Twin"));
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY5"), QStringLiteral("Twin"));
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(namesOf(backend), (QStringList{"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY2",
+                                                "\\\\.\\DISPLAY3", "Twin", "Twin"}));
+        verifyAligned(backend);
+    }
+
+    void aFailingSourceNameQueryEndsTheSearchForEveryMonitor()
+    {
+        InstalledFakeDisplays displays;
+        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                                           QStringLiteral("First")))
+            .sourceNameFails = true;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Second"));
+        TestBackend backend;
+        backend.init();
+
+        // The second monitor's search stops at the first path, whose query fails.
+        QCOMPARE(namesOf(backend), (QStringList{"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY2"}));
+        QCOMPARE(displays.calls().filter(QStringLiteral("DisplayConfigGetDeviceInfo")).size(), 2);
+    }
+
+    void monitorInfoFailingStopsTheEnumeration()
+    {
+        InstalledFakeDisplays displays;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
+        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                           QStringLiteral("Two")))
+            .monitorInfoFails = true;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Three"));
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(namesOf(backend), QStringList{QStringLiteral("One")});
+        QVERIFY(displays.calls().filter(QStringLiteral("display 2")).isEmpty());
+        verifyAligned(backend);
+    }
+
+    void aGrowingConfigurationIsQueriedAgain()
+    {
+        InstalledFakeDisplays displays;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Two"));
+        displays.growConfigurationOnce();
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(namesOf(backend), (QStringList{"One", "Two"}));
+        const QStringList queries = displays.calls().filter(
+            QRegularExpression(QStringLiteral("DisplayConfig(BufferSizes)?\\(")));
+        QCOMPARE(queries.mid(0, 4), (QStringList{"GetDisplayConfigBufferSizes(0x12)",
+                                                 "QueryDisplayConfig(0x12, 1, 2)",
+                                                 "GetDisplayConfigBufferSizes(0x12)",
+                                                 "QueryDisplayConfig(0x12, 2, 4)"}));
+    }
+
+    void onlyTheFirstPhysicalMonitorIsDriven()
+    {
+        InstalledFakeDisplays displays;
+        const int monitor = displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                                       QStringLiteral("Wall"));
+        displays.displayMonitor(monitor).physicalMonitors.append(FakeDisplaySystem::PhysicalMonitor());
+        displays.control(monitor, FakeDisplaySystem::Brightness, 1).current = 99;
+        {
+            TestBackend backend;
+            backend.init();
+
+            QCOMPARE(backend.monitorCount(), 1u);
+            QCOMPARE(backend.brightness().at(0).value(), 50u);
+            QVERIFY(displays.calls().filter(QStringLiteral("physical 0.1")).size() == 1);
+            QVERIFY(displays.calls().contains(QStringLiteral("DestroyPhysicalMonitor(physical 0.1)")));
+            QCOMPARE(displays.openPhysicalMonitorHandles(), 1);
+        }
+        QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
+    }
+
+    void aMonitorWithoutPhysicalMonitorIsListedAndNeverAnswers()
+    {
+        InstalledFakeDisplays displays;
+        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                                           QStringLiteral("Empty")))
+            .physicalMonitors.clear();
+        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                           QStringLiteral("Refusing")))
+            .physicalMonitorQueryFails = true;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Working"));
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(namesOf(backend), (QStringList{"Empty", "Refusing", "Working"}));
+        verifyAligned(backend);
+        QVERIFY(!displays.calls().contains(
+            QStringLiteral("GetPhysicalMonitorsFromHMONITOR(display 0, 0)")));
+        // Each of the two silent monitors costs five tries of each of its eight reads.
+        QCOMPARE(displays.calls().filter(QStringLiteral("(null")).size(), 2 * 8 * 5);
+        QCOMPARE(backend.brightness().at(2).value(), 50u);
+        QCOMPARE(backend.brightness().at(0).name(), QStringLiteral("Brightness"));
+        QCOMPARE(backend.brightness().at(0).maximum(), 0u);
+    }
+
+    void noMonitorsAtAll()
+    {
+        InstalledFakeDisplays displays;
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(backend.monitorCount(), 0u);
+        verifyAligned(backend);
+        displays.clearCalls();
+        backend.refresh();
+        backend.setBrightness(0, 10);
+        QVERIFY(displays.calls().isEmpty());
+    }
+
+    void theProgramHasOneBackend()
+    {
+        QCOMPARE(DDCWinApi::instance(), DDCWinApi::instance());
+    }
+};
+
+QTEST_GUILESS_MAIN(DiscoveryTest)
+#include "tst_discovery.moc"
