@@ -7,6 +7,14 @@
 #include <type_traits>
 #include <vector>
 
+// The platform fills these by address at its own fixed sizes; a header that
+// disagrees would let it write past our buffers.
+static_assert(sizeof(MONITORINFOEXW) == 104);
+static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
+static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
+static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
+static_assert(sizeof(PHYSICAL_MONITOR) == 264);
+
 namespace {
 
 constexpr int readAttempts = 5;
