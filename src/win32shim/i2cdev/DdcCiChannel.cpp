@@ -1,0 +1,92 @@
+#include "DdcCiChannel.h"
+
+#include "Clock.h"
+#include "DdcCiRequest.h"
+#include "I2cTransport.h"
+
+#include <linux/i2c-dev.h>
+
+#include <array>
+#include <chrono>
+
+namespace {
+
+// The least time DDC/CI gives a display to prepare a reply, and to act on a
+// Set VCP before the next message.
+constexpr std::chrono::milliseconds replyDelay {40};
+constexpr std::chrono::milliseconds setDelay {50};
+
+} // namespace
+
+std::unique_ptr<DdcCiChannel> DdcCiChannel::open(
+    const std::string &path, I2cTransport &transport, Clock &clock, int *error)
+{
+    const int fd = transport.open(path);
+    if (fd < 0) {
+        *error = fd;
+        return nullptr;
+    }
+    // I2C_SLAVE, unlike I2C_SLAVE_FORCE, fails with EBUSY where a kernel
+    // driver already owns the address.
+    if (const int result = transport.ioctl(fd, I2C_SLAVE, displayAddress); result < 0) {
+        transport.close(fd);
+        *error = result;
+        return nullptr;
+    }
+    return std::unique_ptr<DdcCiChannel>(new DdcCiChannel(fd, transport, clock));
+}
+
+DdcCiChannel::DdcCiChannel(int fd, I2cTransport &transport, Clock &clock)
+    : m_fd(fd), m_transport(transport), m_clock(clock)
+{
+}
+
+DdcCiChannel::~DdcCiChannel()
+{
+    m_transport.close(m_fd);
+}
+
+template <typename Exchange>
+auto DdcCiChannel::whileLocked(Exchange exchange) -> decltype(exchange())
+{
+    if (m_transport.lock(m_fd) < 0)
+        return {};
+    auto result = exchange();
+    m_transport.unlock(m_fd);
+    return result;
+}
+
+bool DdcCiChannel::send(const std::vector<std::uint8_t> &request)
+{
+    return m_transport.write(m_fd, request.data(), request.size()) == long(request.size());
+}
+
+VcpReply DdcCiChannel::getVcp(std::uint8_t code)
+{
+    const VcpReply reply = whileLocked([&]() -> VcpReply {
+        if (!send(DdcCiRequest::getVcp(code)))
+            return {};
+        m_clock.sleep(replyDelay);
+        std::array<std::uint8_t, VcpReply::size> bytes {};
+        const long received = m_transport.read(m_fd, bytes.data(), bytes.size());
+        if (received < 0)
+            return {};
+        return VcpReply::parse(bytes.data(), std::size_t(received), code);
+    });
+    if (reply.kind == VcpReply::Kind::Value)
+        m_reportedMaximum[code] = reply.maximum;
+    return reply;
+}
+
+bool DdcCiChannel::setVcp(std::uint8_t code, std::uint32_t value)
+{
+    const auto maximum = m_reportedMaximum.find(code);
+    if (value > 0xFFFF || (maximum != m_reportedMaximum.end() && value > maximum->second))
+        return false;
+    return whileLocked([&] {
+        if (!send(DdcCiRequest::setVcp(code, std::uint16_t(value))))
+            return false;
+        m_clock.sleep(setDelay);
+        return true;
+    });
+}

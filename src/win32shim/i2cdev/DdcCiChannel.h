@@ -1,0 +1,43 @@
+#pragma once
+
+#include "VcpReply.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Clock;
+class I2cTransport;
+
+// The DDC/CI function of one display, reached through its i2c-dev bus node.
+// The only address it ever selects is the display's 0x37, and it writes
+// nothing but the Get VCP and Set VCP requests it is asked for.
+class DdcCiChannel {
+public:
+    static constexpr unsigned long displayAddress = 0x37;
+
+    // Opens `path` and selects the display's address on it; on failure returns
+    // null and sets *error to the negative errno.
+    static std::unique_ptr<DdcCiChannel> open(
+        const std::string &path, I2cTransport &transport, Clock &clock, int *error);
+    ~DdcCiChannel();
+    DdcCiChannel(const DdcCiChannel &) = delete;
+    DdcCiChannel &operator=(const DdcCiChannel &) = delete;
+
+    VcpReply getVcp(std::uint8_t code);
+    // Refuses values the display could not take: above 16 bits, or above the
+    // maximum it last reported for the code.
+    bool setVcp(std::uint8_t code, std::uint32_t value);
+
+private:
+    DdcCiChannel(int fd, I2cTransport &transport, Clock &clock);
+    template <typename Exchange> auto whileLocked(Exchange exchange) -> decltype(exchange());
+    bool send(const std::vector<std::uint8_t> &request);
+
+    int m_fd;
+    I2cTransport &m_transport;
+    Clock &m_clock;
+    std::map<std::uint8_t, std::uint16_t> m_reportedMaximum;
+};

@@ -1,0 +1,98 @@
+#include "DrmConnectorScanner.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
+
+#include <algorithm>
+#include <tuple>
+
+namespace {
+
+const QRegularExpression &connectorPattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^card(\\d+)-(.+)-(\\d+)$"));
+    return pattern;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The number N of the one "i2c-N" entry in `directory`; -1 unless there is
+// exactly one, since a guess could reach a bus that is not the display's.
+int onlyBusIn(const QString &directory)
+{
+    static const QRegularExpression busName(QStringLiteral("^i2c-(\\d{1,6})$"));
+    int bus = -1;
+    int found = 0;
+    for (const QString &entry : QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (const QRegularExpressionMatch match = busName.match(entry); match.hasMatch()) {
+            bus = match.captured(1).toInt();
+            ++found;
+        }
+    }
+    return found == 1 ? bus : -1;
+}
+
+bool isLaptopPanel(const QString &type)
+{
+    return type == QLatin1String("eDP") || type == QLatin1String("LVDS");
+}
+
+// A DisplayPort output's own bus is its I2C-over-AUX adapter, a child of the
+// connector; its "ddc" link leads to a shared base bus. Other outputs name
+// their bus through the "ddc" link.
+int busOf(const QString &connectorPath, const QString &type)
+{
+    if (type == QLatin1String("DP"))
+        return onlyBusIn(connectorPath);
+    return onlyBusIn(connectorPath + QStringLiteral("/ddc/i2c-dev"));
+}
+
+struct Entry {
+    int card;
+    QString type;
+    int number;
+    QString name;
+
+    bool operator<(const Entry &other) const
+    {
+        return std::tie(card, type, number) < std::tie(other.card, other.type, other.number);
+    }
+};
+
+} // namespace
+
+DrmConnectorScanner::DrmConnectorScanner(const QString &sysfsRoot) : m_sysfsRoot(sysfsRoot) { }
+
+bool DrmConnectorScanner::i2cDevLoaded() const
+{
+    return QDir(m_sysfsRoot + QStringLiteral("/class/i2c-dev")).exists();
+}
+
+QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
+{
+    const QString drm = m_sysfsRoot + QStringLiteral("/class/drm");
+    QList<Entry> entries;
+    for (const QString &name : QDir(drm).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch match = connectorPattern().match(name);
+        if (match.hasMatch())
+            entries.append(
+                {match.captured(1).toInt(), match.captured(2), match.captured(3).toInt(), name});
+    }
+    std::sort(entries.begin(), entries.end());
+
+    QList<DrmConnector> displays;
+    for (const Entry &entry : std::as_const(entries)) {
+        const QString path = drm + QLatin1Char('/') + entry.name;
+        if (isLaptopPanel(entry.type)
+            || readFile(path + QStringLiteral("/status")).trimmed() != "connected")
+            continue;
+        displays.append(
+            {entry.name, busOf(path, entry.type), readFile(path + QStringLiteral("/edid"))});
+    }
+    return displays;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtCore/QByteArray>
+#include <QtCore/QList>
+#include <QtCore/QString>
+
+// A connected display output as the kernel's DRM sysfs shows it.
+struct DrmConnector {
+    QString name; // "card0-DP-1": stands where Windows has the GDI device name
+    int bus = -1; // the N of the output's own DDC bus i2c-N; -1 when none is known
+    QByteArray edid; // empty when the display gave none
+};
+
+// Reads which displays are connected, and where their DDC buses are, from
+// sysfs (read only). Laptop panels are left out: they answer EDID reads but
+// never DDC/CI.
+class DrmConnectorScanner {
+public:
+    explicit DrmConnectorScanner(const QString &sysfsRoot);
+
+    // Connected outputs, ordered by card, then connector type, then number.
+    QList<DrmConnector> connectedDisplays() const;
+    // Without the i2c-dev module there are no bus nodes, and HDMI or DVI
+    // outputs show no bus either.
+    bool i2cDevLoaded() const;
+
+private:
+    QString m_sysfsRoot;
+};

@@ -1,0 +1,3 @@
+#include "I2cTransport.h"
+
+I2cTransport::~I2cTransport() = default;

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "Clock.h"
+
+class SystemClock : public Clock {
+public:
+    void sleep(std::chrono::milliseconds duration) override;
+};
