@@ -1,0 +1,33 @@
+#include "DDCWinApi.h"
+
+#include <QtCore/QDebug>
+#include <QtCore/QUrl>
+#include <QtGui/QGuiApplication>
+#include <QtQml/QQmlApplicationEngine>
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QQmlApplicationEngine engine;
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
+        [] { QCoreApplication::exit(-1); }, Qt::QueuedConnection);
+
+    DDCWinApi::instance()->init();
+    qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+    // Modules compiled into the program live under qrc:/qt/qml, which Qt
+    // searches by default only from 6.5 on.
+    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+#endif
+    qDebug() << engine.importPathList();
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    engine.loadFromModule("Varno", "Main");
+#else
+    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Varno/Main.qml")));
+#endif
+
+    return app.exec();
+}
