@@ -1,0 +1,154 @@
+import QtQuick
+import QtQuick.Layouts
+import QtTest
+import Varno
+
+TestCase {
+    id: testCase
+
+    name: "ValueControls"
+    width: 400
+    height: 400
+    visible: true
+    when: windowShown
+
+    Component {
+        id: dialControl
+        DialControl {}
+    }
+    Component {
+        id: sliderControl
+        SliderControl {}
+    }
+    Component {
+        id: rgbControls
+        RGBControls {}
+    }
+    Component {
+        id: signalSpy
+        SignalSpy {}
+    }
+
+    function init() {
+        failOnWarning(/.*/);
+    }
+
+    function listen(target, signalName) {
+        return createTemporaryObject(signalSpy, testCase,
+                                     { target: target, signalName: signalName });
+    }
+
+    // Where a press at an item point puts a dial, between 0 and 1 of its travel.
+    function dialPosition(dial, point) {
+        let angle = Math.atan2(dial.height / 2 - point.y, point.x - dial.width / 2);
+        if (angle < -Math.PI / 2)
+            angle += 2 * Math.PI;
+        return (4 * Math.PI / 3 - angle) / (5 * Math.PI / 3);
+    }
+
+    // A whole-pixel point on a dial's circle (mouse events carry whole pixels)
+    // whose position lies in [from, to).
+    function dialPoint(dial, from, to) {
+        const radius = dial.width / 3;
+        for (let step = 0; step < 1000; ++step) {
+            const angle = 4 * Math.PI / 3 - (from + (to - from) * step / 1000) * 5 * Math.PI / 3;
+            const point = Qt.point(Math.round(dial.width / 2 + radius * Math.cos(angle)),
+                                   Math.round(dial.height / 2 - radius * Math.sin(angle)));
+            const position = dialPosition(dial, point);
+            if (position >= from && position < to)
+                return point;
+        }
+        fail("no pixel of the dial lies between " + from + " and " + to);
+    }
+
+    function dragDial(dial, start, end) {
+        mousePress(dial, start.x, start.y);
+        mouseMove(dial, (start.x + end.x) / 2, (start.y + end.y) / 2, -1, Qt.LeftButton);
+        mouseMove(dial, end.x, end.y, -1, Qt.LeftButton);
+        mouseRelease(dial, end.x, end.y);
+    }
+
+    // The x of a slider's handle centre at a value of a slider from 0 to 100.
+    function sliderX(slider, value) {
+        const handleWidth = slider.handle.width;
+        return slider.leftPadding + handleWidth / 2
+                + value / 100 * (slider.availableWidth - handleWidth);
+    }
+
+    function test_dialReportsTheIntegerPartOfWhereItWasDragged() {
+        const control = createTemporaryObject(dialControl, testCase,
+                                              { ddcValue: values.level("Brightness", 0, 100, 40) });
+        const dial = control.children[1];
+        compare(control.children[0].text, "Brightness");
+        compare(dial.value, 40);
+        const spy = listen(control, "setValue");
+
+        // Somewhere in [57.5, 58): a value that rounding would make 58.
+        const end = dialPoint(dial, 0.575, 0.58);
+        dragDial(dial, dialPoint(dial, 0.4, 0.405), end);
+        verify(spy.count > 0);
+        compare(spy.signalArguments[spy.count - 1][0], 57);
+        // Nothing came back: the dial stays where it was left.
+        fuzzyCompare(dial.value, dialPosition(dial, end) * 100, 1e-9);
+    }
+
+    function test_aDeliveredValueMovesTheControlsSilently() {
+        const dial = createTemporaryObject(dialControl, testCase,
+                                           { ddcValue: values.level("Contrast", 0, 100, 40) });
+        const spy = listen(dial, "setValue");
+        dial.ddcValue = values.level("Contrast", 0, 100, 70);
+        compare(dial.children[1].value, 70);
+
+        const slider = createTemporaryObject(sliderControl, testCase,
+                                             { ddcValue: values.level("Red", 0, 100, 50) });
+        slider.ddcValue = values.level("Red", 0, 100, 20);
+        compare(slider.children[1].value, 20);
+        compare(spy.count, 0);
+    }
+
+    function test_sliderReportsTheWholeValueWithTheFractionDropped() {
+        const control = createTemporaryObject(sliderControl, testCase,
+                                              { ddcValue: values.level("Red", 0, 100, 50) });
+        const slider = control.children[1];
+        compare(control.children[0].text, "Red");
+        compare(control.children[0].Layout.preferredWidth, 50);
+        const spy = listen(control, "changed");
+
+        mouseClick(slider, sliderX(slider, 60.4), slider.height / 2);
+        // The press reports 60; the release may report it once more.
+        verify(spy.count > 0);
+        const reported = spy.signalArguments[spy.count - 1][0];
+        compare(reported.name, "Red");
+        compare(reported.minimum, 0);
+        compare(reported.maximum, 100);
+        compare(reported.value, 60);
+        // Nothing came back: the slider stays where it was left, not at 50.
+        compare(Math.trunc(slider.value), 60);
+    }
+
+    function test_groupReportsTheTripleWithOneChannelMoved() {
+        const triple = values.triple("RGB Drive", values.level("Red", 0, 100, 50),
+                                     values.level("Green", 0, 100, 50),
+                                     values.level("Blue", 0, 100, 50));
+        const group = createTemporaryObject(rgbControls, testCase, { rgbValue: triple });
+        compare(group.children[0].text, "RGB Drive");
+        compare(group.children[1].Layout.topMargin, 20);
+        compare(group.children[2].Layout.topMargin, 0);
+        const spy = listen(group, "setValue");
+
+        const slider = group.children[2].children[1];
+        mouseClick(slider, sliderX(slider, 60.5), slider.height / 2);
+        verify(spy.count > 0);
+        const reported = spy.signalArguments[spy.count - 1][0];
+        compare(reported.name, "RGB Drive");
+        compare(reported.green.value, 60);
+        compare(reported.green.name, "Green");
+        compare(reported.red.value, 50);
+        compare(reported.red.name, "Red");
+        compare(reported.red.maximum, 100);
+        compare(reported.blue.value, 50);
+        compare(reported.blue.name, "Blue");
+        // The group's own triple is not changed by a report.
+        compare(group.rgbValue.green.value, 50);
+    }
+}

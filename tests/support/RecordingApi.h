@@ -1,0 +1,60 @@
+#pragma once
+
+#include "DDCApi.h"
+
+#include <QtCore/QStringList>
+
+// A control API that keeps what it is given and records every write, for
+// driving the user interface without a backend.
+class RecordingApi : public DDCApi
+{
+public:
+    void init() override { m_initialized = true; }
+    uint monitorCount() override { return uint(m_brightness.size()); }
+    QString monitorName(uint index) override { return QStringLiteral("Monitor %1").arg(index); }
+
+    void setBrightness(uint index, uint value) override
+    {
+        calls << QStringLiteral("setBrightness(%1, %2)").arg(index).arg(value);
+    }
+    void setContrast(uint index, uint value) override
+    {
+        calls << QStringLiteral("setContrast(%1, %2)").arg(index).arg(value);
+    }
+    void setRgbDrive(uint index, const DDCRgbValue &value) override
+    {
+        calls << QStringLiteral("setRgbDrive(%1, %2)").arg(index).arg(describe(value));
+    }
+    void setRgbGain(uint index, const DDCRgbValue &value) override
+    {
+        calls << QStringLiteral("setRgbGain(%1, %2)").arg(index).arg(describe(value));
+    }
+
+    void publish(const QList<DDCValue> &brightness, const QList<DDCValue> &contrast,
+                 const QList<DDCRgbValue> &rgbDrive, const QList<DDCRgbValue> &rgbGain)
+    {
+        m_brightness = brightness;
+        m_contrast = contrast;
+        m_rgbDrive = rgbDrive;
+        m_rgbGain = rgbGain;
+        emit brightnessChanged();
+        emit contrastChanged();
+        emit rgbDriveChanged();
+        emit rgbGainChanged();
+    }
+
+    static QString describe(const DDCRgbValue &value)
+    {
+        QStringList channels;
+        for (const DDCValue &channel : {value.red(), value.green(), value.blue()}) {
+            channels << QStringLiteral("%1 %2..%3 %4")
+                            .arg(channel.name())
+                            .arg(channel.minimum())
+                            .arg(channel.maximum())
+                            .arg(channel.value());
+        }
+        return value.name() + QStringLiteral(": ") + channels.join(QStringLiteral(", "));
+    }
+
+    QStringList calls;
+};
