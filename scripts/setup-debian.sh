@@ -14,7 +14,7 @@ packages=(
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(
         qml6-module-qttest
-        xvfb xdotool x11-apps imagemagick
+        xvfb xauth libx11-dev imagemagick
         clang libclang-rt-14-dev
         g++-mingw-w64-x86-64-posix
     )
