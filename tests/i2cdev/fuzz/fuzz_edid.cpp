@@ -1,0 +1,18 @@
+// The sysfs edid file holds whatever the display sent: no content may crash
+// the parser, and a name that comes out is short, printable text.
+#include "Edid.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::optional<Edid> edid = Edid::parse(data, size);
+    if (!edid)
+        return 0;
+    const std::string &name = edid->monitorName();
+    if (name.size() > 13)
+        __builtin_trap();
+    for (const char c : name) {
+        if (c < 0x20 || c > 0x7E)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,8 @@
+#include "RecordingClock.h"
+
+RecordingClock::RecordingClock(QStringList *log) : m_log(log) { }
+
+void RecordingClock::sleep(std::chrono::milliseconds duration)
+{
+    m_log->append(QStringLiteral("sleep %1").arg(duration.count()));
+}

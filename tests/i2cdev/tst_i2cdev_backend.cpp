@@ -1,0 +1,211 @@
+#include "EdidBlock.h"
+#include "FakeBackend.h"
+#include "FakeSysfs.h"
+#include "I2cDevDisplaySystem.h"
+#include "RecordingClock.h"
+#include "SimulatedI2cBuses.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+// Minimum, maximum and current value, as the backend publishes them.
+QList<uint> levels(const DDCValue &value)
+{
+    return {value.minimum(), value.maximum(), value.value()};
+}
+
+QList<uint> colours(const DDCRgbValue &value)
+{
+    return levels(value.red()) + levels(value.green()) + levels(value.blue());
+}
+
+DDCRgbValue rgb(const DDCRgbValue &stored, uint red, uint green, uint blue)
+{
+    DDCRgbValue value = stored;
+    value.setRed(DDCValue(stored.red().name(), 0, 255, red));
+    value.setGreen(DDCValue(stored.green().name(), 0, 255, green));
+    value.setBlue(DDCValue(stored.blue().name(), 0, 255, blue));
+    return value;
+}
+
+const QString dpNode = QStringLiteral("/dev/i2c-5");
+const QString hdmiNode = QStringLiteral("/dev/i2c-3");
+
+const QStringList getVcpRequests = {
+    "51 82 01 10 ac",
+    "51 82 01 12 ae",
+    "51 82 01 16 aa",
+    "51 82 01 18 a4",
+    "51 82 01 1a a6",
+    "51 82 01 6c d0",
+    "51 82 01 6e d2",
+    "51 82 01 70 cc",
+};
+
+} // namespace
+
+// The whole backend on the Linux layer: fake sysfs, simulated monitors,
+// recorded bus traffic.
+class I2cDevBackendTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_log.clear();
+        m_sysfs.reset(new FakeSysfs);
+        m_sysfs->loadI2cDev();
+        m_buses.reset(new SimulatedI2cBuses(&m_log));
+
+        m_sysfs->addConnector(
+            QStringLiteral("card0-DP-1"), "connected", EdidBlock::withName("Aster 27Q"), 5);
+        m_dp = &m_buses->attach(dpNode, SimulatedDdcMonitor::typical());
+        SimulatedDdcMonitor second = SimulatedDdcMonitor::typical();
+        second.setFeature(0x10, 80, 30);
+        second.setFeature(0x6E, 127, 64);
+        m_sysfs->addConnector(
+            QStringLiteral("card0-HDMI-A-1"), "connected", EdidBlock::withoutName(), 3);
+        m_hdmi = &m_buses->attach(hdmiNode, second);
+
+        // Buses that are not a connected external display's own: a laptop
+        // panel's and a bus no connector names (as a memory module's SPD bus).
+        m_sysfs->addConnector(
+            QStringLiteral("card0-eDP-1"), "connected", EdidBlock::withName("Panel"), 1);
+        m_buses->attach(QStringLiteral("/dev/i2c-1"), SimulatedDdcMonitor::typical());
+        m_buses->attach(QStringLiteral("/dev/i2c-0"), SimulatedDdcMonitor::typical());
+        m_sysfsBefore = m_sysfs->snapshot();
+    }
+
+    void cleanup()
+    {
+        m_backend.reset();
+        Win32Platform::install(nullptr);
+        m_platform.reset();
+    }
+
+    void listsMonitorsUnderTheirNames()
+    {
+        start();
+        QCOMPARE(m_backend->monitorCount(), 2u);
+        QCOMPARE(m_backend->monitorName(0), QStringLiteral("Aster 27Q"));
+        QCOMPARE(m_backend->monitorName(1), QStringLiteral("card0-HDMI-A-1"));
+    }
+
+    void readsEveryControlFromItsCode()
+    {
+        start();
+        QCOMPARE(levels(m_backend->brightness().at(0)), QList<uint>({0, 100, 70}));
+        QCOMPARE(levels(m_backend->contrast().at(0)), QList<uint>({0, 100, 75}));
+        QCOMPARE(colours(m_backend->rgbDrive().at(0)),
+            QList<uint>({0, 255, 100, 0, 255, 101, 0, 255, 102}));
+        QCOMPARE(colours(m_backend->rgbGain().at(0)),
+            QList<uint>({0, 255, 200, 0, 255, 201, 0, 255, 202}));
+        QCOMPARE(levels(m_backend->brightness().at(1)), QList<uint>({0, 80, 30}));
+        QCOMPARE(levels(m_backend->rgbDrive().at(1).green()), QList<uint>({0, 127, 64}));
+    }
+
+    void writesOnlyWhatTheUserAsked()
+    {
+        start();
+        m_log.clear();
+        m_backend->setBrightness(0, 42);
+        m_backend->setRgbGain(1, rgb(m_backend->rgbGain().at(1), 200, 190, 202));
+        m_backend->setRgbDrive(0, rgb(m_backend->rgbDrive().at(0), 100, 101, 0));
+        QCOMPARE(writes(),
+            QStringList({"51 84 03 10 00 2a 82", "51 84 03 18 00 be 1e", "51 84 03 70 00 00 c8"}));
+        QCOMPARE(m_dp->current(0x10), 42);
+        QCOMPARE(m_hdmi->current(0x18), 190);
+        QCOMPARE(m_dp->current(0x70), 0);
+        QCOMPARE(m_backend->brightness().at(0).value(), 42u);
+    }
+
+    // Its reads fail, the backend's retries pause on the injected clock, and
+    // the other monitor is still read.
+    void monitorThatStopsAnswering()
+    {
+        start();
+        m_dp->stopAnswering();
+        m_hdmi->setFeature(0x12, 100, 33);
+        m_log.clear();
+        m_backend->refresh();
+        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 8 * 5);
+        QCOMPARE(m_backend->contrast().at(1).value(), 33u);
+        QCOMPARE(m_backend->brightness().at(0).value(), 70u);
+        m_backend->setBrightness(0, 10);
+        QCOMPARE(m_backend->brightness().at(0).value(), 70u);
+    }
+
+    // Start-up, a refresh, writes and shutdown: only the displays' own buses
+    // are opened, only 0x37 is addressed, only reads of Varno's controls and
+    // the requested writes go out, each exchange under the lock, with the
+    // standard's waits, and sysfs stays as it was.
+    void busTrafficIsSafe()
+    {
+        start();
+        m_backend->refresh();
+        m_backend->setContrast(1, 60);
+        m_backend->setRgbDrive(0, rgb(m_backend->rgbDrive().at(0), 90, 101, 102));
+        m_backend.reset();
+
+        QSet<QString> opened;
+        QSet<QString> locked;
+        QStringList setRequests;
+        for (const QString &entry : std::as_const(m_log)) {
+            const QStringList words = entry.split(QLatin1Char(' '));
+            const QString &call = words.at(0);
+            if (call == QLatin1String("open"))
+                opened << words.at(1);
+            else if (call == QLatin1String("ioctl"))
+                QCOMPARE(words.mid(2), QStringList({"0x703", "0x37"}));
+            else if (call == QLatin1String("lock"))
+                locked << words.at(1);
+            else if (call == QLatin1String("unlock"))
+                locked.remove(words.at(1));
+            else if (call == QLatin1String("sleep"))
+                QVERIFY2(QStringList({"40", "50"}).contains(words.at(1)), qPrintable(entry));
+            if (call == QLatin1String("write") || call == QLatin1String("read"))
+                QVERIFY2(locked.contains(words.at(1)), qPrintable(entry));
+            if (call != QLatin1String("write"))
+                continue;
+            const QString request = words.mid(2).join(QLatin1Char(' '));
+            if (!getVcpRequests.contains(request))
+                setRequests << request;
+        }
+        QCOMPARE(opened, QSet<QString>({dpNode, hdmiNode}));
+        QCOMPARE(setRequests, QStringList({"51 84 03 12 00 3c 96", "51 84 03 6c 00 5a 8e"}));
+        QCOMPARE(m_buses->openDescriptors(), 0);
+        QCOMPARE(m_sysfs->snapshot(), m_sysfsBefore);
+    }
+
+private:
+    void start()
+    {
+        m_platform.reset(
+            new I2cDevDisplaySystem({m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock}));
+        Win32Platform::install(m_platform.get());
+        m_backend.reset(new TestBackend);
+        m_backend->init();
+    }
+
+    QStringList writes() const
+    {
+        QStringList result;
+        for (const QString &entry : m_log.filter(QRegularExpression(QStringLiteral("^write "))))
+            result << entry.section(QLatin1Char(' '), 2);
+        return result;
+    }
+
+    QStringList m_log;
+    std::unique_ptr<FakeSysfs> m_sysfs;
+    QMap<QString, QByteArray> m_sysfsBefore;
+    std::unique_ptr<SimulatedI2cBuses> m_buses;
+    RecordingClock m_clock {&m_log};
+    SimulatedDdcMonitor *m_dp = nullptr;
+    SimulatedDdcMonitor *m_hdmi = nullptr;
+    std::unique_ptr<I2cDevDisplaySystem> m_platform;
+    std::unique_ptr<TestBackend> m_backend;
+};
+
+QTEST_MAIN(I2cDevBackendTest)
+#include "tst_i2cdev_backend.moc"

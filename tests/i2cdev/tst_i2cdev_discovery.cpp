@@ -1,0 +1,191 @@
+#include "DisplayDiscovery.h"
+#include "DrmConnectorScanner.h"
+#include "EdidBlock.h"
+#include "FakeSysfs.h"
+#include "RecordingClock.h"
+#include "SimulatedI2cBuses.h"
+
+#include <QtTest/QtTest>
+
+#include <cerrno>
+
+using Fault = SimulatedDdcMonitor::Fault;
+
+namespace {
+
+QStringList names(const std::vector<DiscoveredDisplay> &displays)
+{
+    QStringList result;
+    for (const DiscoveredDisplay &display : displays)
+        result << display.connector + QLatin1Char('=') + display.monitorName;
+    return result;
+}
+
+QString node(int bus)
+{
+    return QStringLiteral("/dev/i2c-%1").arg(bus);
+}
+
+} // namespace
+
+class DiscoveryTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_sysfs.reset(new FakeSysfs);
+        m_sysfs->loadI2cDev();
+        m_log.clear();
+        m_buses.reset(new SimulatedI2cBuses(&m_log));
+    }
+
+    void connectorToBus_data()
+    {
+        QTest::addColumn<QString>("connector");
+        QTest::addColumn<int>("bus");
+        QTest::newRow("DP: its AUX child") << "card0-DP-1" << 7;
+        QTest::newRow("HDMI: ddc link") << "card0-HDMI-A-2" << 3;
+        QTest::newRow("DVI: ddc link") << "card1-DVI-D-1" << 12;
+        QTest::newRow("DP without child (MST)") << "card0-DP-3" << -1;
+        QTest::newRow("HDMI without ddc link") << "card0-HDMI-A-1" << -1;
+    }
+
+    void connectorToBus()
+    {
+        QFETCH(QString, connector);
+        QFETCH(int, bus);
+        m_sysfs->addConnector(connector, "connected", EdidBlock::withName("X"), bus);
+        const QList<DrmConnector> found = DrmConnectorScanner(m_sysfs->root()).connectedDisplays();
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found[0].name, connector);
+        QCOMPARE(found[0].bus, bus);
+        QCOMPARE(found[0].edid, EdidBlock::withName("X"));
+    }
+
+    // A DP connector's "ddc" link leads to a base bus shared with others; only
+    // its own AUX bus is the display's.
+    void dpIgnoresItsDdcLink()
+    {
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected", {}, 7);
+        const QString link = m_sysfs->root()
+            + QStringLiteral("/devices/pci0000:00/0000:00:02.0/drm/card0/card0-DP-1/ddc");
+        const QString base
+            = m_sysfs->root() + QStringLiteral("/devices/pci0000:00/0000:00:02.0/i2c-2");
+        QDir().mkpath(base + QStringLiteral("/i2c-dev/i2c-2"));
+        QVERIFY(QFile::link(base, link));
+        QCOMPARE(DrmConnectorScanner(m_sysfs->root()).connectedDisplays().at(0).bus, 7);
+    }
+
+    void onlyConnectedExternalDisplaysInStableOrder()
+    {
+        for (const char *name : {"card1-DP-1", "card0-HDMI-A-1", "card0-DP-10", "card0-DP-2"})
+            m_sysfs->addConnector(QString::fromLatin1(name), "connected", {}, 1);
+        m_sysfs->addConnector(QStringLiteral("card0-eDP-1"), "connected", {}, 2);
+        m_sysfs->addConnector(QStringLiteral("card0-LVDS-1"), "connected", {}, 3);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-3"), "disconnected", {}, 4);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-4"), "unknown", {}, 5);
+        QDir().mkpath(m_sysfs->root() + QStringLiteral("/class/drm/card0"));
+        QDir().mkpath(m_sysfs->root() + QStringLiteral("/class/drm/renderD128"));
+
+        QStringList found;
+        for (const DrmConnector &connector :
+            DrmConnectorScanner(m_sysfs->root()).connectedDisplays())
+            found << connector.name;
+        QCOMPARE(found, QStringList({"card0-DP-2", "card0-DP-10", "card0-HDMI-A-1", "card1-DP-1"}));
+    }
+
+    void listsDisplaysThatAnswer()
+    {
+        addDisplay("card0-DP-1", 5, EdidBlock::withName("Aster 27Q"));
+        addDisplay("card0-HDMI-A-1", 6, EdidBlock::withoutName());
+        SimulatedDdcMonitor busy = SimulatedDdcMonitor::typical();
+        busy.misbehave({Fault::NullMessage, Fault::NullMessage});
+        addDisplay("card0-DP-2", 8, EdidBlock::withChecksum(QByteArray(128, 1)), busy);
+        SimulatedDdcMonitor noBrightness = SimulatedDdcMonitor::typical();
+        noBrightness.misbehave({Fault::Unsupported});
+        addDisplay("card0-DP-3", 9, EdidBlock::withName("Lumen"), noBrightness);
+
+        const std::vector<DiscoveredDisplay> displays = discover();
+        QCOMPARE(names(displays),
+            QStringList(
+                {"card0-DP-1=Aster 27Q", "card0-DP-2=", "card0-DP-3=Lumen", "card0-HDMI-A-1="}));
+        QCOMPARE(m_buses->openDescriptors(), 4);
+    }
+
+    void leavesOutDisplaysThatCannotBeControlled()
+    {
+        addDisplay("card0-DP-1", 5, {});
+        SimulatedDdcMonitor silent = SimulatedDdcMonitor::typical();
+        silent.stopAnswering();
+        addDisplay("card0-DP-2", 6, {}, silent);
+        SimulatedDdcMonitor onlyNull = SimulatedDdcMonitor::typical();
+        onlyNull.misbehave({Fault::NullMessage, Fault::NullMessage, Fault::NullMessage});
+        addDisplay("card0-DP-3", 7, {}, onlyNull);
+        addDisplay("card0-DP-4", 8, {});
+        m_buses->refuseAddress(node(8), EBUSY);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-5"), "connected", {}, 9); // no node
+
+        const std::vector<DiscoveredDisplay> displays = discover();
+        QCOMPARE(names(displays), QStringList({"card0-DP-1="}));
+        QCOMPARE(m_buses->openDescriptors(), 1);
+    }
+
+    void warnsOnceWhenModuleIsMissing()
+    {
+        FakeSysfs withoutModule;
+        withoutModule.addConnector(QStringLiteral("card0-DP-1"), "connected", {}, 5);
+        withoutModule.addConnector(QStringLiteral("card0-HDMI-A-1"), "connected", {}, -1);
+        m_buses->attach(node(5), SimulatedDdcMonitor::typical());
+        DisplayDiscovery discovery(withoutModule.root(), QStringLiteral("/dev"), *m_buses, m_clock);
+        QVERIFY(discovery.discover().empty());
+        QVERIFY(discovery.accessAdvice().contains(
+            QRegularExpression(QStringLiteral("i2c-dev is not loaded.*modprobe i2c-dev"))));
+        QVERIFY(m_log.isEmpty());
+    }
+
+    void warnsOnceWhenAccessIsDenied()
+    {
+        addDisplay("card0-DP-1", 5, {});
+        addDisplay("card0-DP-2", 6, {});
+        addDisplay("card0-DP-3", 7, {});
+        m_buses->refuseOpen(node(5), EACCES);
+        m_buses->refuseOpen(node(7), EACCES);
+        DisplayDiscovery discovery(m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock);
+        QCOMPARE(names(discovery.discover()), QStringList({"card0-DP-2="}));
+        QVERIFY(discovery.accessAdvice().contains(QRegularExpression(
+            QStringLiteral("open /dev/i2c-5, /dev/i2c-7,.*60-varno-i2c.rules"))));
+    }
+
+    // Without an external display there is nothing to reach: no advice.
+    void noAdviceWithoutDisplays()
+    {
+        FakeSysfs withoutModule;
+        withoutModule.addConnector(QStringLiteral("card0-eDP-1"), "connected", {}, 5);
+        DisplayDiscovery discovery(withoutModule.root(), QStringLiteral("/dev"), *m_buses, m_clock);
+        QVERIFY(discovery.discover().empty());
+        QVERIFY(discovery.accessAdvice().isEmpty());
+    }
+
+private:
+    void addDisplay(const char *connector, int bus, const QByteArray &edid,
+        const SimulatedDdcMonitor &monitor = SimulatedDdcMonitor::typical())
+    {
+        m_sysfs->addConnector(QString::fromLatin1(connector), "connected", edid, bus);
+        m_buses->attach(node(bus), monitor);
+    }
+
+    std::vector<DiscoveredDisplay> discover()
+    {
+        return DisplayDiscovery(m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock)
+            .discover();
+    }
+
+    std::unique_ptr<FakeSysfs> m_sysfs;
+    QStringList m_log;
+    std::unique_ptr<SimulatedI2cBuses> m_buses;
+    RecordingClock m_clock {&m_log};
+};
+
+QTEST_GUILESS_MAIN(DiscoveryTest)
+#include "tst_i2cdev_discovery.moc"
