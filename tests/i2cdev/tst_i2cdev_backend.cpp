@@ -137,7 +137,7 @@ private slots:
     }
 
     // Start-up, a refresh, writes and shutdown: only the displays' own buses
-    // are opened, only 0x37 is addressed, only reads of Varno's controls and
+    // are opened, only 0x37 is addressed (before any transfer), only reads of Varno's controls and
     // the requested writes go out, each exchange under the lock, with the
     // standard's waits, and sysfs stays as it was.
     void busTrafficIsSafe()
@@ -149,6 +149,7 @@ private slots:
         m_backend.reset();
 
         QSet<QString> opened;
+        QSet<QString> addressed;
         QSet<QString> locked;
         QStringList setRequests;
         for (const QString &entry : std::as_const(m_log)) {
@@ -158,6 +159,8 @@ private slots:
                 opened << words.at(1);
             else if (call == QLatin1String("ioctl"))
                 QCOMPARE(words.mid(2), QStringList({"0x703", "0x37"}));
+            if (call == QLatin1String("ioctl"))
+                addressed << words.at(1);
             else if (call == QLatin1String("lock"))
                 locked << words.at(1);
             else if (call == QLatin1String("unlock"))
@@ -165,7 +168,8 @@ private slots:
             else if (call == QLatin1String("sleep"))
                 QVERIFY2(QStringList({"40", "50"}).contains(words.at(1)), qPrintable(entry));
             if (call == QLatin1String("write") || call == QLatin1String("read"))
-                QVERIFY2(locked.contains(words.at(1)), qPrintable(entry));
+                QVERIFY2(addressed.contains(words.at(1)) && locked.contains(words.at(1)),
+                    qPrintable(entry));
             if (call != QLatin1String("write"))
                 continue;
             const QString request = words.mid(2).join(QLatin1Char(' '));

@@ -1,11 +1,13 @@
 #include "DdcCiChannel.h"
 #include "DdcCiRequest.h"
+#include "KernelI2cTransport.h"
 #include "RecordingClock.h"
 #include "SimulatedI2cBuses.h"
 
 #include <QtTest/QtTest>
 
 #include <cerrno>
+#include <linux/i2c-dev.h>
 
 using Fault = SimulatedDdcMonitor::Fault;
 using Kind = VcpReply::Kind;
@@ -208,6 +210,17 @@ private slots:
 
         QVERIFY(!DdcCiChannel::open("/dev/i2c-9", *m_buses, m_clock, &error));
         QCOMPARE(error, -ENOENT);
+    }
+
+    // The real transport refuses, without a system call, anything but
+    // selecting the display's address.
+    void kernelTransportOnlySelectsTheDisplayAddress()
+    {
+        KernelI2cTransport transport;
+        QCOMPARE(transport.ioctl(-1, I2C_SLAVE_FORCE, 0x37), -EPERM);
+        QCOMPARE(transport.ioctl(-1, I2C_SLAVE, 0x50), -EPERM);
+        QCOMPARE(transport.ioctl(-1, I2C_RDWR, 0), -EPERM);
+        QCOMPARE(transport.ioctl(-1, I2C_SLAVE, 0x37), -EBADF);
     }
 
 private:

@@ -13,8 +13,8 @@ namespace {
 
 // The least time DDC/CI gives a display to prepare a reply, and to act on a
 // Set VCP before the next message.
-constexpr std::chrono::milliseconds replyDelay {40};
-constexpr std::chrono::milliseconds setDelay {50};
+constexpr auto replyDelay = std::chrono::milliseconds(40);
+constexpr auto setDelay = std::chrono::milliseconds(50);
 
 } // namespace
 

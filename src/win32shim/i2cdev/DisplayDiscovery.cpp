@@ -33,9 +33,9 @@ QString moduleMissingAdvice()
 QString accessDeniedAdvice(const QStringList &nodes)
 {
     return QStringLiteral(
-        "No permission to open %1, so the monitors there cannot be controlled. Install "
-        "the udev rule 60-varno-i2c.rules into /etc/udev/rules.d/, then run 'sudo udevadm "
-        "trigger' (or log in again).")
+        "No permission to open %1, so the monitors there cannot be controlled. Copy the "
+        "udev rule data/60-varno-i2c.rules of Varno's sources into /etc/udev/rules.d/, then "
+        "run 'sudo udevadm trigger' (or log in again).")
         .arg(nodes.join(QStringLiteral(", ")));
 }
 
