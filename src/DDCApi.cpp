@@ -15,7 +15,7 @@ QScreen *screenAt(uint index)
 
 } // namespace
 
-DDCApi::DDCApi() : QObject(nullptr) {}
+DDCApi::DDCApi() : QObject(nullptr) { }
 
 DDCApi::~DDCApi() = default;
 

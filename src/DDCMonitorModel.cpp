@@ -2,7 +2,7 @@
 
 #include "DDCWinApi.h"
 
-DDCMonitorModel::DDCMonitorModel(QObject *parent) : QAbstractListModel(parent) {}
+DDCMonitorModel::DDCMonitorModel(QObject *parent) : QAbstractListModel(parent) { }
 
 DDCMonitorModel::~DDCMonitorModel() = default;
 

@@ -16,8 +16,7 @@ void assignChannel(DDCValue &channel, const DDCValue &newChannel)
 DDCRgbValue::DDCRgbValue(const QString &name, const DDCValue &red, const DDCValue &green,
                          const DDCValue &blue)
     : m_red(red), m_green(green), m_blue(blue), m_name(name)
-{
-}
+{ }
 
 DDCRgbValue &DDCRgbValue::operator=(const DDCRgbValue &other)
 {

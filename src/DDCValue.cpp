@@ -2,8 +2,7 @@
 
 DDCValue::DDCValue(const QString &name, uint minimum, uint maximum, uint value)
     : m_minimum(minimum), m_maximum(maximum), m_value(value), m_name(name)
-{
-}
+{ }
 
 uint DDCValue::minimum() const
 {

@@ -208,7 +208,8 @@ std::optional<DDCWinApi::Reading> DDCWinApi::readLevel(uint index, ReadLevel rea
 {
     const HANDLE monitor = m_monitors.at(index).physicalMonitor;
     Reading reading;
-    if (!readWithRetry([&] { return read(monitor, &reading.minimum, &reading.current, &reading.maximum); }))
+    if (!readWithRetry(
+            [&] { return read(monitor, &reading.minimum, &reading.current, &reading.maximum); }))
         return std::nullopt;
     return reading;
 }
@@ -268,7 +269,8 @@ DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, ReadColour<Co
                 return read(monitor, type, &reading.minimum, &reading.current, &reading.maximum);
             }))
             continue;
-        channels[type] = DDCValue(colourName(type), reading.minimum, reading.maximum, reading.current);
+        channels[type] =
+            DDCValue(colourName(type), reading.minimum, reading.maximum, reading.current);
         if (answered)
             answered->set(type);
     }
@@ -295,8 +297,7 @@ DDCRgbValue DDCWinApi::getRgbDrive(uint index, ColourChannels *answered)
 
 DDCRgbValue DDCWinApi::getRgbGain(uint index, ColourChannels *answered)
 {
-    return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder,
-                      answered);
+    return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder, answered);
 }
 
 void DDCWinApi::refresh()

@@ -38,12 +38,16 @@ private slots:
     void metaObjectListsSignalsThenInvokables()
     {
         const QMetaObject &metaObject = DDCApi::staticMetaObject;
-        const QList<QByteArray> signatures{
-            "brightnessChanged()",           "contrastChanged()",
-            "rgbDriveChanged()",             "rgbGainChanged()",
-            "monitorSerialNumber(uint)",     "monitorManufacturer(uint)",
-            "setBrightness(uint,uint)",      "setContrast(uint,uint)",
-            "setRgbDrive(uint,DDCRgbValue)", "setRgbGain(uint,DDCRgbValue)"};
+        const QList<QByteArray> signatures{"brightnessChanged()",
+                                           "contrastChanged()",
+                                           "rgbDriveChanged()",
+                                           "rgbGainChanged()",
+                                           "monitorSerialNumber(uint)",
+                                           "monitorManufacturer(uint)",
+                                           "setBrightness(uint,uint)",
+                                           "setContrast(uint,uint)",
+                                           "setRgbDrive(uint,DDCRgbValue)",
+                                           "setRgbGain(uint,DDCRgbValue)"};
         QCOMPARE(metaObject.methodCount() - metaObject.methodOffset(), signatures.size());
         for (int i = 0; i < signatures.size(); ++i) {
             const QMetaMethod method = metaObject.method(metaObject.methodOffset() + i);
@@ -52,8 +56,8 @@ private slots:
             QCOMPARE(method.methodType(), i < 4 ? QMetaMethod::Signal : QMetaMethod::Method);
             QCOMPARE(method.typeName(), i == 4 || i == 5 ? "QString" : "void");
         }
-        const QMetaMethod setRgbDrive = metaObject.method(metaObject.indexOfMethod(
-            "setRgbDrive(uint,DDCRgbValue)"));
+        const QMetaMethod setRgbDrive =
+            metaObject.method(metaObject.indexOfMethod("setRgbDrive(uint,DDCRgbValue)"));
         QCOMPARE(setRgbDrive.parameterNames(), (QList<QByteArray>{"index", "value"}));
         QCOMPARE(DDCWinApi::staticMetaObject.className(), "DDCWinApi");
         QCOMPARE(DDCWinApi::staticMetaObject.methodCount(), metaObject.methodCount());

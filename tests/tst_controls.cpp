@@ -22,8 +22,7 @@ struct ChangeSpies
           contrast(&api, &DDCApi::contrastChanged),
           rgbDrive(&api, &DDCApi::rgbDriveChanged),
           rgbGain(&api, &DDCApi::rgbGainChanged)
-    {
-    }
+    { }
     QList<qsizetype> counts() const
     {
         return {brightness.size(), contrast.size(), rgbDrive.size(), rgbGain.size()};
@@ -69,15 +68,15 @@ private slots:
         displays().control(0, Control::GreenGain) = {0, 0, 255};
         backend().init();
 
-        QCOMPARE(displays().calls().filter(QStringLiteral("physical 0.0")),
-                 (QStringList{"GetMonitorBrightness(physical 0.0)",
-                              "GetMonitorContrast(physical 0.0)",
-                              "GetMonitorRedGreenOrBlueDrive(physical 0.0, 0)",
-                              "GetMonitorRedGreenOrBlueDrive(physical 0.0, 2)",
-                              "GetMonitorRedGreenOrBlueDrive(physical 0.0, 1)",
-                              "GetMonitorRedGreenOrBlueGain(physical 0.0, 0)",
-                              "GetMonitorRedGreenOrBlueGain(physical 0.0, 2)",
-                              "GetMonitorRedGreenOrBlueGain(physical 0.0, 1)"}));
+        QCOMPARE(
+            displays().calls().filter(QStringLiteral("physical 0.0")),
+            (QStringList{"GetMonitorBrightness(physical 0.0)", "GetMonitorContrast(physical 0.0)",
+                         "GetMonitorRedGreenOrBlueDrive(physical 0.0, 0)",
+                         "GetMonitorRedGreenOrBlueDrive(physical 0.0, 2)",
+                         "GetMonitorRedGreenOrBlueDrive(physical 0.0, 1)",
+                         "GetMonitorRedGreenOrBlueGain(physical 0.0, 0)",
+                         "GetMonitorRedGreenOrBlueGain(physical 0.0, 2)",
+                         "GetMonitorRedGreenOrBlueGain(physical 0.0, 1)"}));
         const DDCValue brightness = backend().brightness().at(0);
         QCOMPARE(brightness.name(), QStringLiteral("Brightness"));
         QCOMPARE(brightness.minimum(), 10u);
@@ -187,8 +186,9 @@ private slots:
         backend().setBrightness(1, 50);
         backend().setContrast(0, 500);
 
-        QCOMPARE(displays().calls(), (QStringList{"SetMonitorBrightness(physical 1.0, 50)",
-                                                  "SetMonitorContrast(physical 0.0, 500)"}));
+        QCOMPARE(displays().calls(),
+                 (QStringList{"SetMonitorBrightness(physical 1.0, 50)",
+                              "SetMonitorContrast(physical 0.0, 500)"}));
         QCOMPARE(spies.counts(), (QList<qsizetype>{1, 1, 0, 0}));
         QCOMPARE(backend().contrast().at(0).value(), 500u);
         QCOMPARE(backend().contrast().at(0).maximum(), 100u);
@@ -250,8 +250,14 @@ private slots:
     }
 
 private:
-    FakeDisplaySystem &displays() { return *m_displays; }
-    TestBackend &backend() { return *m_backend; }
+    FakeDisplaySystem &displays()
+    {
+        return *m_displays;
+    }
+    TestBackend &backend()
+    {
+        return *m_backend;
+    }
 
     std::unique_ptr<InstalledFakeDisplays> m_displays;
     std::unique_ptr<TestBackend> m_backend;

@@ -38,16 +38,17 @@ private slots:
 
         QCOMPARE(namesOf(backend), QStringList{QStringLiteral("Aster 27Q")});
         const QStringList discovery = displays.calls().mid(0, 8);
-        QCOMPARE(discovery, (QStringList{
-                                "EnumDisplayMonitors",
-                                "GetMonitorInfoW(display 0, 104)",
-                                "GetDisplayConfigBufferSizes(0x12)",
-                                "QueryDisplayConfig(0x12, 1, 2)",
-                                "DisplayConfigGetDeviceInfo(1, 84, 0)",
-                                "DisplayConfigGetDeviceInfo(2, 420, 1000)",
-                                "GetNumberOfPhysicalMonitorsFromHMONITOR(display 0)",
-                                "GetPhysicalMonitorsFromHMONITOR(display 0, 1)",
-                            }));
+        QCOMPARE(discovery,
+                 (QStringList{
+                     "EnumDisplayMonitors",
+                     "GetMonitorInfoW(display 0, 104)",
+                     "GetDisplayConfigBufferSizes(0x12)",
+                     "QueryDisplayConfig(0x12, 1, 2)",
+                     "DisplayConfigGetDeviceInfo(1, 84, 0)",
+                     "DisplayConfigGetDeviceInfo(2, 420, 1000)",
+                     "GetNumberOfPhysicalMonitorsFromHMONITOR(display 0)",
+                     "GetPhysicalMonitorsFromHMONITOR(display 0, 1)",
+                 }));
         verifyAligned(backend);
     }
 
@@ -55,27 +56,31 @@ private slots:
     {
         InstalledFakeDisplays displays;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QString());
-        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
-                                                           QStringLiteral("Lost")))
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                       QStringLiteral("Lost")))
             .targetNameFails = true;
-        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"),
-                                                           QStringLiteral("Pathless")))
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"),
+                                                       QStringLiteral("Pathless")))
             .hasActivePath = false;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY4"), QStringLiteral("Twin"));
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY5"), QStringLiteral("Twin"));
         TestBackend backend;
         backend.init();
 
-        QCOMPARE(namesOf(backend), (QStringList{"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY2",
-                                                "\\\\.\\DISPLAY3", "Twin", "Twin"}));
+        QCOMPARE(
+            namesOf(backend),
+            (QStringList{"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY2", "\\\\.\\DISPLAY3", "Twin", "Twin"}));
         verifyAligned(backend);
     }
 
     void aFailingSourceNameQueryEndsTheSearchForEveryMonitor()
     {
         InstalledFakeDisplays displays;
-        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
-                                                           QStringLiteral("First")))
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                                       QStringLiteral("First")))
             .sourceNameFails = true;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Second"));
         TestBackend backend;
@@ -90,8 +95,9 @@ private slots:
     {
         InstalledFakeDisplays displays;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
-        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
-                                                           QStringLiteral("Two")))
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                       QStringLiteral("Two")))
             .monitorInfoFails = true;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Three"));
         TestBackend backend;
@@ -114,18 +120,19 @@ private slots:
         QCOMPARE(namesOf(backend), (QStringList{"One", "Two"}));
         const QStringList queries = displays.calls().filter(
             QRegularExpression(QStringLiteral("DisplayConfig(BufferSizes)?\\(")));
-        QCOMPARE(queries.mid(0, 4), (QStringList{"GetDisplayConfigBufferSizes(0x12)",
-                                                 "QueryDisplayConfig(0x12, 1, 2)",
-                                                 "GetDisplayConfigBufferSizes(0x12)",
-                                                 "QueryDisplayConfig(0x12, 2, 4)"}));
+        QCOMPARE(
+            queries.mid(0, 4),
+            (QStringList{"GetDisplayConfigBufferSizes(0x12)", "QueryDisplayConfig(0x12, 1, 2)",
+                         "GetDisplayConfigBufferSizes(0x12)", "QueryDisplayConfig(0x12, 2, 4)"}));
     }
 
     void onlyTheFirstPhysicalMonitorIsDriven()
     {
         InstalledFakeDisplays displays;
-        const int monitor = displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
-                                                       QStringLiteral("Wall"));
-        displays.displayMonitor(monitor).physicalMonitors.append(FakeDisplaySystem::PhysicalMonitor());
+        const int monitor =
+            displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Wall"));
+        displays.displayMonitor(monitor).physicalMonitors.append(
+            FakeDisplaySystem::PhysicalMonitor());
         displays.control(monitor, FakeDisplaySystem::Brightness, 1).current = 99;
         {
             TestBackend backend;
@@ -134,7 +141,8 @@ private slots:
             QCOMPARE(backend.monitorCount(), 1u);
             QCOMPARE(backend.brightness().at(0).value(), 50u);
             QVERIFY(displays.calls().filter(QStringLiteral("physical 0.1")).size() == 1);
-            QVERIFY(displays.calls().contains(QStringLiteral("DestroyPhysicalMonitor(physical 0.1)")));
+            QVERIFY(
+                displays.calls().contains(QStringLiteral("DestroyPhysicalMonitor(physical 0.1)")));
             QCOMPARE(displays.openPhysicalMonitorHandles(), 1);
         }
         QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
@@ -143,11 +151,13 @@ private slots:
     void aMonitorWithoutPhysicalMonitorIsListedAndNeverAnswers()
     {
         InstalledFakeDisplays displays;
-        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
-                                                           QStringLiteral("Empty")))
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                                       QStringLiteral("Empty")))
             .physicalMonitors.clear();
-        displays.displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
-                                                           QStringLiteral("Refusing")))
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                       QStringLiteral("Refusing")))
             .physicalMonitorQueryFails = true;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Working"));
         TestBackend backend;

@@ -85,7 +85,10 @@ private slots:
     }
 
 private:
-    static bool noMonitors() { return qEnvironmentVariableIsSet("VARNO_TEST_NO_MONITORS"); }
+    static bool noMonitors()
+    {
+        return qEnvironmentVariableIsSet("VARNO_TEST_NO_MONITORS");
+    }
 
     InstalledFakeDisplays m_displays;
 };

@@ -91,8 +91,8 @@ private slots:
         const DDCRgbValue a(QStringLiteral("RGB Drive"), DDCValue(QStringLiteral("Red"), 0, 100, 1),
                             DDCValue(QStringLiteral("Green"), 0, 100, 2),
                             DDCValue(QStringLiteral("Blue"), 0, 100, 3));
-        const DDCRgbValue b(QStringLiteral("RGB Gain"), DDCValue({}, 5, 6, 1), DDCValue({}, 7, 8, 2),
-                            DDCValue({}, 9, 10, 3));
+        const DDCRgbValue b(QStringLiteral("RGB Gain"), DDCValue({}, 5, 6, 1),
+                            DDCValue({}, 7, 8, 2), DDCValue({}, 9, 10, 3));
         QVERIFY(a == b);
         QVERIFY(!(a != b));
 
@@ -104,8 +104,8 @@ private slots:
 
     void channelSetterTakesTheWholeChannelOnlyWhenTheValueDiffers()
     {
-        DDCRgbValue rgb(QStringLiteral("RGB Gain"), DDCValue(QStringLiteral("Red"), 0, 100, 50),
-                        {}, {});
+        DDCRgbValue rgb(QStringLiteral("RGB Gain"), DDCValue(QStringLiteral("Red"), 0, 100, 50), {},
+                        {});
         rgb.setRed(DDCValue(QStringLiteral("Other"), 5, 10, 50));
         QCOMPARE(rgb.red().name(), QStringLiteral("Red"));
         QCOMPARE(rgb.red().maximum(), 100u);

@@ -16,7 +16,8 @@ HMONITOR displayHandle(int position)
 
 HANDLE physicalHandle(int displayMonitor, int physicalMonitor)
 {
-    return reinterpret_cast<HANDLE>(quintptr(displayMonitor + 1) << 16 | quintptr(physicalMonitor + 1));
+    return reinterpret_cast<HANDLE>(quintptr(displayMonitor + 1) << 16
+                                    | quintptr(physicalMonitor + 1));
 }
 
 template <std::size_t Capacity>
@@ -183,8 +184,8 @@ LONG FakeDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
     }
     for (UINT32 i = 0; i < needed * modesPerPath; ++i) {
         modes[i] = {};
-        modes[i].infoType = i % 2 ? DISPLAYCONFIG_MODE_INFO_TYPE_TARGET
-                                  : DISPLAYCONFIG_MODE_INFO_TYPE_SOURCE;
+        modes[i].infoType =
+            i % 2 ? DISPLAYCONFIG_MODE_INFO_TYPE_TARGET : DISPLAYCONFIG_MODE_INFO_TYPE_SOURCE;
         modes[i].adapterId = adapter;
     }
     *pathCount = needed;
@@ -199,7 +200,7 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
                .arg(request->size)
                .arg(request->id, 0, 16));
     const bool ourAdapter = request->adapterId.LowPart == adapter.LowPart
-                            && request->adapterId.HighPart == adapter.HighPart;
+        && request->adapterId.HighPart == adapter.HighPart;
     if (!ourAdapter)
         return errorInvalidParameter;
 
@@ -317,11 +318,11 @@ BOOL FakeDisplaySystem::getMonitorBrightness(HANDLE physicalMonitor, LPDWORD min
                        minimum, current, maximum);
 }
 
-BOOL FakeDisplaySystem::getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum,
-                                           LPDWORD current, LPDWORD maximum)
+BOOL FakeDisplaySystem::getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
+                                           LPDWORD maximum)
 {
-    return readControl(QStringLiteral("GetMonitorContrast"), physicalMonitor, {}, Contrast,
-                       minimum, current, maximum);
+    return readControl(QStringLiteral("GetMonitorContrast"), physicalMonitor, {}, Contrast, minimum,
+                       current, maximum);
 }
 
 BOOL FakeDisplaySystem::getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
@@ -348,8 +349,7 @@ BOOL FakeDisplaySystem::setMonitorBrightness(HANDLE physicalMonitor, DWORD value
 
 BOOL FakeDisplaySystem::setMonitorContrast(HANDLE physicalMonitor, DWORD value)
 {
-    return writeControl(QStringLiteral("SetMonitorContrast"), physicalMonitor, {}, Contrast,
-                        value);
+    return writeControl(QStringLiteral("SetMonitorContrast"), physicalMonitor, {}, Contrast, value);
 }
 
 BOOL FakeDisplaySystem::setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
@@ -372,6 +372,6 @@ void FakeDisplaySystem::sleep(DWORD milliseconds)
     pause(milliseconds);
 }
 
-void FakeDisplaySystem::answerDelay(Transfer) {}
+void FakeDisplaySystem::answerDelay(Transfer) { }
 
-void FakeDisplaySystem::pause(DWORD) {}
+void FakeDisplaySystem::pause(DWORD) { }

@@ -34,7 +34,7 @@ public:
         DWORD minimum = 0;
         DWORD current = 50;
         DWORD maximum = 100;
-        int failingReads = 0;     // reads that fail before the control answers
+        int failingReads = 0; // reads that fail before the control answers
         bool neverAnswers = false;
         bool refusesWrites = false;
     };
@@ -70,8 +70,7 @@ public:
     void clearCalls();
     int openPhysicalMonitorHandles() const;
 
-    BOOL enumDisplayMonitors(HDC hdc, LPCRECT clip, MONITORENUMPROC callback,
-                             LPARAM data) override;
+    BOOL enumDisplayMonitors(HDC hdc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data) override;
     BOOL getMonitorInfo(HMONITOR monitor, LPMONITORINFO info) override;
     LONG getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount, UINT32 *modeCount) override;
     LONG queryDisplayConfig(UINT32 flags, UINT32 *pathCount, DISPLAYCONFIG_PATH_INFO *paths,
@@ -86,9 +85,8 @@ public:
                               LPDWORD maximum) override;
     BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
                             LPDWORD maximum) override;
-    BOOL getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
-                                       LPDWORD minimum, LPDWORD current,
-                                       LPDWORD maximum) override;
+    BOOL getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type, LPDWORD minimum,
+                                       LPDWORD current, LPDWORD maximum) override;
     BOOL getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type, LPDWORD minimum,
                                       LPDWORD current, LPDWORD maximum) override;
     BOOL setMonitorBrightness(HANDLE physicalMonitor, DWORD value) override;

@@ -5,10 +5,10 @@
 SimulatedDisplaySystem::SimulatedDisplaySystem(Delays delays) : m_delays(delays)
 {
     setRecordingCalls(false);
-    setLevels(addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q")),
-              70, 75, 50, 100);
-    setLevels(addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Lumen 24F")),
-              40, 60, 45, 90);
+    setLevels(addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q")), 70,
+              75, 50, 100);
+    setLevels(addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Lumen 24F")), 40,
+              60, 45, 90);
 }
 
 SimulatedDisplaySystem::Delays SimulatedDisplaySystem::monitorLike()

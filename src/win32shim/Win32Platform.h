@@ -16,9 +16,8 @@ public:
     virtual BOOL getMonitorInfo(HMONITOR monitor, LPMONITORINFO info) = 0;
     virtual LONG getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount,
                                              UINT32 *modeCount) = 0;
-    virtual LONG queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
-                                    DISPLAYCONFIG_PATH_INFO *paths, UINT32 *modeCount,
-                                    DISPLAYCONFIG_MODE_INFO *modes,
+    virtual LONG queryDisplayConfig(UINT32 flags, UINT32 *pathCount, DISPLAYCONFIG_PATH_INFO *paths,
+                                    UINT32 *modeCount, DISPLAYCONFIG_MODE_INFO *modes,
                                     DISPLAYCONFIG_TOPOLOGY_ID *topology) = 0;
     virtual LONG displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *request) = 0;
 

@@ -2,8 +2,7 @@
 
 #include "Win32Platform.h"
 
-BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum,
-                                LPARAM dwData)
+BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum, LPARAM dwData)
 {
     return Win32Platform::current().enumDisplayMonitors(hdc, lprcClip, lpfnEnum, dwData);
 }
@@ -21,8 +20,7 @@ LONG WINAPI GetDisplayConfigBufferSizes(UINT32 flags, UINT32 *numPathArrayElemen
 }
 
 LONG WINAPI QueryDisplayConfig(UINT32 flags, UINT32 *numPathArrayElements,
-                               DISPLAYCONFIG_PATH_INFO *pathArray,
-                               UINT32 *numModeInfoArrayElements,
+                               DISPLAYCONFIG_PATH_INFO *pathArray, UINT32 *numModeInfoArrayElements,
                                DISPLAYCONFIG_MODE_INFO *modeInfoArray,
                                DISPLAYCONFIG_TOPOLOGY_ID *currentTopologyId)
 {
@@ -69,9 +67,8 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD dwPhysicalMonitorArraySize,
 BOOL WINAPI GetMonitorBrightness(HANDLE hMonitor, LPDWORD pdwMinimumBrightness,
                                  LPDWORD pdwCurrentBrightness, LPDWORD pdwMaximumBrightness)
 {
-    return Win32Platform::current().getMonitorBrightness(hMonitor, pdwMinimumBrightness,
-                                                         pdwCurrentBrightness,
-                                                         pdwMaximumBrightness);
+    return Win32Platform::current().getMonitorBrightness(
+        hMonitor, pdwMinimumBrightness, pdwCurrentBrightness, pdwMaximumBrightness);
 }
 
 BOOL WINAPI GetMonitorContrast(HANDLE hMonitor, LPDWORD pdwMinimumContrast,
@@ -114,11 +111,9 @@ BOOL WINAPI SetMonitorRedGreenOrBlueDrive(HANDLE hMonitor, MC_DRIVE_TYPE dtDrive
                                                                   dwNewDrive);
 }
 
-BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainType,
-                                         DWORD dwNewGain)
+BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainType, DWORD dwNewGain)
 {
-    return Win32Platform::current().setMonitorRedGreenOrBlueGain(hMonitor, gtGainType,
-                                                                 dwNewGain);
+    return Win32Platform::current().setMonitorRedGreenOrBlueGain(hMonitor, gtGainType, dwNewGain);
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds)

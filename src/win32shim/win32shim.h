@@ -189,14 +189,12 @@ static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
 static_assert(sizeof(PHYSICAL_MONITOR) == 264);
 
 // user32
-BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum,
-                                LPARAM dwData);
+BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum, LPARAM dwData);
 BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi);
 LONG WINAPI GetDisplayConfigBufferSizes(UINT32 flags, UINT32 *numPathArrayElements,
                                         UINT32 *numModeInfoArrayElements);
 LONG WINAPI QueryDisplayConfig(UINT32 flags, UINT32 *numPathArrayElements,
-                               DISPLAYCONFIG_PATH_INFO *pathArray,
-                               UINT32 *numModeInfoArrayElements,
+                               DISPLAYCONFIG_PATH_INFO *pathArray, UINT32 *numModeInfoArrayElements,
                                DISPLAYCONFIG_MODE_INFO *modeInfoArray,
                                DISPLAYCONFIG_TOPOLOGY_ID *currentTopologyId);
 LONG WINAPI DisplayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *requestPacket);
@@ -225,8 +223,7 @@ BOOL WINAPI SetMonitorBrightness(HANDLE hMonitor, DWORD dwNewBrightness);
 BOOL WINAPI SetMonitorContrast(HANDLE hMonitor, DWORD dwNewContrast);
 BOOL WINAPI SetMonitorRedGreenOrBlueDrive(HANDLE hMonitor, MC_DRIVE_TYPE dtDriveType,
                                           DWORD dwNewDrive);
-BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainType,
-                                         DWORD dwNewGain);
+BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainType, DWORD dwNewGain);
 
 // kernel32
 void WINAPI Sleep(DWORD dwMilliseconds);

@@ -50,7 +50,10 @@ private slots:
     }
 
 private:
-    static QString title() { return QStringLiteral("ZOD ID IDA"); }
+    static QString title()
+    {
+        return QStringLiteral("ZOD ID IDA");
+    }
 
     static int windowTool(const QStringList &arguments)
     {

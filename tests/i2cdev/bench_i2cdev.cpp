@@ -36,7 +36,8 @@ double meanMilliseconds(int count, QStringList &log, const std::function<void()>
     return double(total) / count / 1e6;
 }
 
-struct Measurement {
+struct Measurement
+{
     double get;
     double set;
     double refresh;
@@ -52,7 +53,7 @@ Measurement measure(Clock &clock, QStringList &log, int exchanges, int refreshes
     I2cDevDisplaySystem platform({sysfs.root(), QStringLiteral("/dev"), buses, clock});
     Win32Platform::install(&platform);
 
-    Measurement result {};
+    Measurement result{};
     {
         TestBackend backend;
         backend.init();
@@ -61,8 +62,8 @@ Measurement measure(Clock &clock, QStringList &log, int exchanges, int refreshes
         result.refresh = meanMilliseconds(refreshes, log, [&] { backend.refresh(); });
         result.get = meanMilliseconds(exchanges, log, [&] { backend.getBrightness(0); });
         int value = 0;
-        result.set = meanMilliseconds(
-            exchanges, log, [&] { backend.setBrightness(0, uint(value++ % 100)); });
+        result.set = meanMilliseconds(exchanges, log,
+                                      [&] { backend.setBrightness(0, uint(value++ % 100)); });
     }
     Win32Platform::install(nullptr);
     return result;
@@ -83,10 +84,10 @@ int main(int argc, char **argv)
     std::printf("DDC/CI over i2c-dev against a simulated monitor that answers at once\n\n");
     std::printf("%-34s %10s %12s %14s\n", "", "measured", "DDC/CI least", "without waits");
     std::printf("%-34s %7.2f ms %9.0f ms %11.1f us\n", "Get VCP (brightness)", waiting.get, 40.0,
-        layer.get * 1000);
+                layer.get * 1000);
     std::printf("%-34s %7.2f ms %9.0f ms %11.1f us\n", "Set VCP (brightness)", waiting.set, 50.0,
-        layer.set * 1000);
+                layer.set * 1000);
     std::printf("%-34s %7.2f ms %9.0f ms %11.1f us\n", "Refresh pass, one monitor (8 reads)",
-        waiting.refresh, 8 * 40.0, layer.refresh * 1000);
+                waiting.refresh, 8 * 40.0, layer.refresh * 1000);
     return 0;
 }

@@ -33,21 +33,16 @@ const QString dpNode = QStringLiteral("/dev/i2c-5");
 const QString hdmiNode = QStringLiteral("/dev/i2c-3");
 
 const QStringList getVcpRequests = {
-    "51 82 01 10 ac",
-    "51 82 01 12 ae",
-    "51 82 01 16 aa",
-    "51 82 01 18 a4",
-    "51 82 01 1a a6",
-    "51 82 01 6c d0",
-    "51 82 01 6e d2",
-    "51 82 01 70 cc",
+    "51 82 01 10 ac", "51 82 01 12 ae", "51 82 01 16 aa", "51 82 01 18 a4",
+    "51 82 01 1a a6", "51 82 01 6c d0", "51 82 01 6e d2", "51 82 01 70 cc",
 };
 
 } // namespace
 
 // The whole backend on the Linux layer: fake sysfs, simulated monitors,
 // recorded bus traffic.
-class I2cDevBackendTest : public QObject {
+class I2cDevBackendTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -58,20 +53,20 @@ private slots:
         m_sysfs->loadI2cDev();
         m_buses.reset(new SimulatedI2cBuses(&m_log));
 
-        m_sysfs->addConnector(
-            QStringLiteral("card0-DP-1"), "connected", EdidBlock::withName("Aster 27Q"), 5);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
+                              EdidBlock::withName("Aster 27Q"), 5);
         m_dp = &m_buses->attach(dpNode, SimulatedDdcMonitor::typical());
         SimulatedDdcMonitor second = SimulatedDdcMonitor::typical();
         second.setFeature(0x10, 80, 30);
         second.setFeature(0x6E, 127, 64);
-        m_sysfs->addConnector(
-            QStringLiteral("card0-HDMI-A-1"), "connected", EdidBlock::withoutName(), 3);
+        m_sysfs->addConnector(QStringLiteral("card0-HDMI-A-1"), "connected",
+                              EdidBlock::withoutName(), 3);
         m_hdmi = &m_buses->attach(hdmiNode, second);
 
         // Buses that are not a connected external display's own: a laptop
         // panel's and a bus no connector names (as a memory module's SPD bus).
-        m_sysfs->addConnector(
-            QStringLiteral("card0-eDP-1"), "connected", EdidBlock::withName("Panel"), 1);
+        m_sysfs->addConnector(QStringLiteral("card0-eDP-1"), "connected",
+                              EdidBlock::withName("Panel"), 1);
         m_buses->attach(QStringLiteral("/dev/i2c-1"), SimulatedDdcMonitor::typical());
         m_buses->attach(QStringLiteral("/dev/i2c-0"), SimulatedDdcMonitor::typical());
         m_sysfsBefore = m_sysfs->snapshot();
@@ -98,9 +93,9 @@ private slots:
         QCOMPARE(levels(m_backend->brightness().at(0)), QList<uint>({0, 100, 70}));
         QCOMPARE(levels(m_backend->contrast().at(0)), QList<uint>({0, 100, 75}));
         QCOMPARE(colours(m_backend->rgbDrive().at(0)),
-            QList<uint>({0, 255, 100, 0, 255, 101, 0, 255, 102}));
+                 QList<uint>({0, 255, 100, 0, 255, 101, 0, 255, 102}));
         QCOMPARE(colours(m_backend->rgbGain().at(0)),
-            QList<uint>({0, 255, 200, 0, 255, 201, 0, 255, 202}));
+                 QList<uint>({0, 255, 200, 0, 255, 201, 0, 255, 202}));
         QCOMPARE(levels(m_backend->brightness().at(1)), QList<uint>({0, 80, 30}));
         QCOMPARE(levels(m_backend->rgbDrive().at(1).green()), QList<uint>({0, 127, 64}));
     }
@@ -112,7 +107,8 @@ private slots:
         m_backend->setBrightness(0, 42);
         m_backend->setRgbGain(1, rgb(m_backend->rgbGain().at(1), 200, 190, 202));
         m_backend->setRgbDrive(0, rgb(m_backend->rgbDrive().at(0), 100, 101, 0));
-        QCOMPARE(writes(),
+        QCOMPARE(
+            writes(),
             QStringList({"51 84 03 10 00 2a 82", "51 84 03 18 00 be 1e", "51 84 03 70 00 00 c8"}));
         QCOMPARE(m_dp->current(0x10), 42);
         QCOMPARE(m_hdmi->current(0x18), 190);
@@ -169,7 +165,7 @@ private slots:
                 QVERIFY2(QStringList({"40", "50"}).contains(words.at(1)), qPrintable(entry));
             if (call == QLatin1String("write") || call == QLatin1String("read"))
                 QVERIFY2(addressed.contains(words.at(1)) && locked.contains(words.at(1)),
-                    qPrintable(entry));
+                         qPrintable(entry));
             if (call != QLatin1String("write"))
                 continue;
             const QString request = words.mid(2).join(QLatin1Char(' '));
@@ -204,7 +200,7 @@ private:
     std::unique_ptr<FakeSysfs> m_sysfs;
     QMap<QString, QByteArray> m_sysfsBefore;
     std::unique_ptr<SimulatedI2cBuses> m_buses;
-    RecordingClock m_clock {&m_log};
+    RecordingClock m_clock{&m_log};
     SimulatedDdcMonitor *m_dp = nullptr;
     SimulatedDdcMonitor *m_hdmi = nullptr;
     std::unique_ptr<I2cDevDisplaySystem> m_platform;

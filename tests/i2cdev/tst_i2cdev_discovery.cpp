@@ -28,7 +28,8 @@ QString node(int bus)
 
 } // namespace
 
-class DiscoveryTest : public QObject {
+class DiscoveryTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -70,8 +71,8 @@ private slots:
         m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected", {}, 7);
         const QString link = m_sysfs->root()
             + QStringLiteral("/devices/pci0000:00/0000:00:02.0/drm/card0/card0-DP-1/ddc");
-        const QString base
-            = m_sysfs->root() + QStringLiteral("/devices/pci0000:00/0000:00:02.0/i2c-2");
+        const QString base =
+            m_sysfs->root() + QStringLiteral("/devices/pci0000:00/0000:00:02.0/i2c-2");
         QDir().mkpath(base + QStringLiteral("/i2c-dev/i2c-2"));
         QVERIFY(QFile::link(base, link));
         QCOMPARE(DrmConnectorScanner(m_sysfs->root()).connectedDisplays().at(0).bus, 7);
@@ -90,7 +91,7 @@ private slots:
 
         QStringList found;
         for (const DrmConnector &connector :
-            DrmConnectorScanner(m_sysfs->root()).connectedDisplays())
+             DrmConnectorScanner(m_sysfs->root()).connectedDisplays())
             found << connector.name;
         QCOMPARE(found, QStringList({"card0-DP-2", "card0-DP-10", "card0-HDMI-A-1", "card1-DP-1"}));
     }
@@ -108,8 +109,8 @@ private slots:
 
         const std::vector<DiscoveredDisplay> displays = discover();
         QCOMPARE(names(displays),
-            QStringList(
-                {"card0-DP-1=Aster 27Q", "card0-DP-2=", "card0-DP-3=Lumen", "card0-HDMI-A-1="}));
+                 QStringList({"card0-DP-1=Aster 27Q", "card0-DP-2=", "card0-DP-3=Lumen",
+                              "card0-HDMI-A-1="}));
         QCOMPARE(m_buses->openDescriptors(), 4);
     }
 
@@ -169,7 +170,7 @@ private slots:
 
 private:
     void addDisplay(const char *connector, int bus, const QByteArray &edid,
-        const SimulatedDdcMonitor &monitor = SimulatedDdcMonitor::typical())
+                    const SimulatedDdcMonitor &monitor = SimulatedDdcMonitor::typical())
     {
         m_sysfs->addConnector(QString::fromLatin1(connector), "connected", edid, bus);
         m_buses->attach(node(bus), monitor);
@@ -184,7 +185,7 @@ private:
     std::unique_ptr<FakeSysfs> m_sysfs;
     QStringList m_log;
     std::unique_ptr<SimulatedI2cBuses> m_buses;
-    RecordingClock m_clock {&m_log};
+    RecordingClock m_clock{&m_log};
 };
 
 QTEST_GUILESS_MAIN(DiscoveryTest)

@@ -7,13 +7,14 @@ namespace {
 
 std::optional<Edid> parse(const QByteArray &block)
 {
-    return Edid::parse(
-        reinterpret_cast<const std::uint8_t *>(block.constData()), std::size_t(block.size()));
+    return Edid::parse(reinterpret_cast<const std::uint8_t *>(block.constData()),
+                       std::size_t(block.size()));
 }
 
 } // namespace
 
-class EdidTest : public QObject {
+class EdidTest : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -33,7 +33,8 @@ const QString node = QStringLiteral("/dev/i2c-4");
 
 } // namespace
 
-class ProtocolTest : public QObject {
+class ProtocolTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -113,9 +114,9 @@ private slots:
         QFETCH(Kind, kind);
         QFETCH(int, maximum);
         QFETCH(int, current);
-        const VcpReply parsed
-            = VcpReply::parse(reinterpret_cast<const std::uint8_t *>(reply.constData()),
-                std::size_t(reply.size()), std::uint8_t(code));
+        const VcpReply parsed =
+            VcpReply::parse(reinterpret_cast<const std::uint8_t *>(reply.constData()),
+                            std::size_t(reply.size()), std::uint8_t(code));
         QCOMPARE(parsed.kind, kind);
         if (kind == Kind::Value) {
             QCOMPARE(int(parsed.maximum), maximum);
@@ -131,7 +132,8 @@ private slots:
         QCOMPARE(reply.kind, Kind::Value);
         QCOMPARE(reply.maximum, 100);
         QCOMPARE(reply.current, 75);
-        QCOMPARE(m_log,
+        QCOMPARE(
+            m_log,
             QStringList({"lock 3", "write 3 51 82 01 12 ae", "sleep 40", "read 3 11", "unlock 3"}));
     }
 
@@ -139,8 +141,8 @@ private slots:
     {
         QVERIFY(m_channel->setVcp(0x10, 50));
         QCOMPARE(m_monitor->current(0x10), 50);
-        QCOMPARE(
-            m_log, QStringList({"lock 3", "write 3 51 84 03 10 00 32 9a", "sleep 50", "unlock 3"}));
+        QCOMPARE(m_log,
+                 QStringList({"lock 3", "write 3 51 84 03 10 00 32 9a", "sleep 50", "unlock 3"}));
     }
 
     void misbehavingReplies_data()
@@ -226,7 +228,7 @@ private slots:
 private:
     QStringList m_log;
     std::unique_ptr<SimulatedI2cBuses> m_buses;
-    RecordingClock m_clock {&m_log};
+    RecordingClock m_clock{&m_log};
     SimulatedDdcMonitor *m_monitor = nullptr;
     std::unique_ptr<DdcCiChannel> m_channel;
 };

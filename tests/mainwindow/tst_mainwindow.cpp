@@ -53,13 +53,16 @@ class MainWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        m_displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q"));
-        m_displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Lumen 24F"));
+        m_displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                     QStringLiteral("Aster 27Q"));
+        m_displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                     QStringLiteral("Lumen 24F"));
         DDCWinApi::instance()->init();
-        m_api.publish({level(QStringLiteral("Brightness"), 10), level(QStringLiteral("Brightness"), 20)},
-                      {level(QStringLiteral("Contrast"), 30), level(QStringLiteral("Contrast"), 40)},
-                      {colour(QStringLiteral("RGB Drive"), 50), colour(QStringLiteral("RGB Drive"), 60)},
-                      {colour(QStringLiteral("RGB Gain"), 70), colour(QStringLiteral("RGB Gain"), 80)});
+        m_api.publish(
+            {level(QStringLiteral("Brightness"), 10), level(QStringLiteral("Brightness"), 20)},
+            {level(QStringLiteral("Contrast"), 30), level(QStringLiteral("Contrast"), 40)},
+            {colour(QStringLiteral("RGB Drive"), 50), colour(QStringLiteral("RGB Drive"), 60)},
+            {colour(QStringLiteral("RGB Gain"), 70), colour(QStringLiteral("RGB Gain"), 80)});
         qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", &m_api);
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
         m_engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
@@ -108,7 +111,8 @@ private slots:
         QCOMPARE(valueOf<DDCValue>(m_dials.at(0), "ddcValue").value(), 20u);
         QCOMPARE(valueOf<DDCValue>(m_dials.at(1), "ddcValue").value(), 40u);
         QCOMPARE(valueOf<DDCRgbValue>(m_groups.at(0), "rgbValue").red().value(), 60u);
-        QCOMPARE(valueOf<DDCRgbValue>(m_groups.at(1), "rgbValue").name(), QStringLiteral("RGB Gain"));
+        QCOMPARE(valueOf<DDCRgbValue>(m_groups.at(1), "rgbValue").name(),
+                 QStringLiteral("RGB Gain"));
         QVERIFY(m_api.calls.isEmpty());
     }
 
@@ -122,7 +126,8 @@ private slots:
         const qreal radius = dial->width() / 3;
         const auto pointAt = [&](qreal position) {
             const qreal angle = 4 * M_PI / 3 - position * 5 * M_PI / 3;
-            return (centre + QPointF(radius * std::cos(angle), -radius * std::sin(angle))).toPoint();
+            return (centre + QPointF(radius * std::cos(angle), -radius * std::sin(angle)))
+                .toPoint();
         };
         QTest::mousePress(m_window, Qt::LeftButton, {}, pointAt(0.2));
         for (qreal position = 0.25; position <= 0.5; position += 0.05)
@@ -143,9 +148,10 @@ private slots:
         QMetaObject::invokeMethod(m_groups.at(1), "setValue",
                                   Q_ARG(DDCRgbValue, colour(QStringLiteral("RGB Gain"), 5)));
         QMetaObject::invokeMethod(m_dials.at(1), "setValue", Q_ARG(int, 7));
-        QCOMPARE(m_api.calls,
-                 (QStringList{"setRgbGain(1, RGB Gain: Red 0..100 5, Green 0..100 5, Blue 0..100 5)",
-                              "setContrast(1, 7)"}));
+        QCOMPARE(
+            m_api.calls,
+            (QStringList{"setRgbGain(1, RGB Gain: Red 0..100 5, Green 0..100 5, Blue 0..100 5)",
+                         "setContrast(1, 7)"}));
     }
 
     void aPublishedChangeShowsWithoutTouchingTheIdentityLines()
@@ -158,8 +164,9 @@ private slots:
         QVERIFY(manufacturer);
         QSignalSpy identity(manufacturer, SIGNAL(textChanged(QString)));
 
-        m_api.publish({level(QStringLiteral("Brightness"), 11), level(QStringLiteral("Brightness"), 99)},
-                      m_api.contrast(), m_api.rgbDrive(), m_api.rgbGain());
+        m_api.publish(
+            {level(QStringLiteral("Brightness"), 11), level(QStringLiteral("Brightness"), 99)},
+            m_api.contrast(), m_api.rgbDrive(), m_api.rgbGain());
         QCOMPARE(valueOf<DDCValue>(m_dials.at(0), "ddcValue").value(), 11u);
         m_combo->setProperty("currentIndex", 1);
         QCOMPARE(valueOf<DDCValue>(m_dials.at(0), "ddcValue").value(), 99u);

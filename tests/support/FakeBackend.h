@@ -7,8 +7,14 @@
 class InstalledFakeDisplays : public FakeDisplaySystem
 {
 public:
-    InstalledFakeDisplays() { Win32Platform::install(this); }
-    ~InstalledFakeDisplays() override { Win32Platform::install(nullptr); }
+    InstalledFakeDisplays()
+    {
+        Win32Platform::install(this);
+    }
+    ~InstalledFakeDisplays() override
+    {
+        Win32Platform::install(nullptr);
+    }
 };
 
 // A backend of its own for each test; the program has only DDCWinApi::instance().

@@ -9,9 +9,18 @@
 class RecordingApi : public DDCApi
 {
 public:
-    void init() override { m_initialized = true; }
-    uint monitorCount() override { return uint(m_brightness.size()); }
-    QString monitorName(uint index) override { return QStringLiteral("Monitor %1").arg(index); }
+    void init() override
+    {
+        m_initialized = true;
+    }
+    uint monitorCount() override
+    {
+        return uint(m_brightness.size());
+    }
+    QString monitorName(uint index) override
+    {
+        return QStringLiteral("Monitor %1").arg(index);
+    }
 
     void setBrightness(uint index, uint value) override
     {

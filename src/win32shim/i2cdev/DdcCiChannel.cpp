@@ -18,8 +18,8 @@ constexpr auto setDelay = std::chrono::milliseconds(50);
 
 } // namespace
 
-std::unique_ptr<DdcCiChannel> DdcCiChannel::open(
-    const std::string &path, I2cTransport &transport, Clock &clock, int *error)
+std::unique_ptr<DdcCiChannel> DdcCiChannel::open(const std::string &path, I2cTransport &transport,
+                                                 Clock &clock, int *error)
 {
     const int fd = transport.open(path);
     if (fd < 0) {
@@ -38,8 +38,7 @@ std::unique_ptr<DdcCiChannel> DdcCiChannel::open(
 
 DdcCiChannel::DdcCiChannel(int fd, I2cTransport &transport, Clock &clock)
     : m_fd(fd), m_transport(transport), m_clock(clock)
-{
-}
+{ }
 
 DdcCiChannel::~DdcCiChannel()
 {
@@ -67,7 +66,7 @@ VcpReply DdcCiChannel::getVcp(std::uint8_t code)
         if (!send(DdcCiRequest::getVcp(code)))
             return {};
         m_clock.sleep(replyDelay);
-        std::array<std::uint8_t, VcpReply::size> bytes {};
+        std::array<std::uint8_t, VcpReply::size> bytes{};
         const long received = m_transport.read(m_fd, bytes.data(), bytes.size());
         if (received < 0)
             return {};

@@ -14,14 +14,15 @@ class I2cTransport;
 // The DDC/CI function of one display, reached through its i2c-dev bus node.
 // The only address it ever selects is the display's 0x37, and it writes
 // nothing but the Get VCP and Set VCP requests it is asked for.
-class DdcCiChannel {
+class DdcCiChannel
+{
 public:
     static constexpr unsigned long displayAddress = 0x37;
 
     // Opens `path` and selects the display's address on it; on failure returns
     // null and sets *error to the negative errno.
-    static std::unique_ptr<DdcCiChannel> open(
-        const std::string &path, I2cTransport &transport, Clock &clock, int *error);
+    static std::unique_ptr<DdcCiChannel> open(const std::string &path, I2cTransport &transport,
+                                              Clock &clock, int *error);
     ~DdcCiChannel();
     DdcCiChannel(const DdcCiChannel &) = delete;
     DdcCiChannel &operator=(const DdcCiChannel &) = delete;
@@ -33,7 +34,8 @@ public:
 
 private:
     DdcCiChannel(int fd, I2cTransport &transport, Clock &clock);
-    template <typename Exchange> auto whileLocked(Exchange exchange) -> decltype(exchange());
+    template <typename Exchange>
+    auto whileLocked(Exchange exchange) -> decltype(exchange());
     bool send(const std::vector<std::uint8_t> &request);
 
     int m_fd;

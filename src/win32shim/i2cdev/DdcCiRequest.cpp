@@ -12,7 +12,7 @@ std::vector<std::uint8_t> DdcCiRequest::setVcp(std::uint8_t code, std::uint16_t 
 
 std::vector<std::uint8_t> DdcCiRequest::frame(std::initializer_list<std::uint8_t> data)
 {
-    std::vector<std::uint8_t> bytes {hostSource, std::uint8_t(0x80 | data.size())};
+    std::vector<std::uint8_t> bytes{hostSource, std::uint8_t(0x80 | data.size())};
     bytes.insert(bytes.end(), data);
     std::uint8_t checksum = displayWriteAddress;
     for (const std::uint8_t byte : bytes)

@@ -6,7 +6,8 @@
 // DDC/CI requests as they are handed to i2c-dev: the kernel sends the
 // display's address byte (0x6E) itself, so a request starts at the host's
 // source byte 0x51, and its checksum still covers the 0x6E that is not in it.
-class DdcCiRequest {
+class DdcCiRequest
+{
 public:
     static constexpr std::uint8_t hostSource = 0x51;
     static constexpr std::uint8_t displayWriteAddress = 0x6E;

@@ -16,9 +16,9 @@ constexpr int probeAttempts = 3;
 
 QString monitorName(const QByteArray &edidBytes)
 {
-    const std::optional<Edid> edid
-        = Edid::parse(reinterpret_cast<const std::uint8_t *>(edidBytes.constData()),
-            std::size_t(edidBytes.size()));
+    const std::optional<Edid> edid =
+        Edid::parse(reinterpret_cast<const std::uint8_t *>(edidBytes.constData()),
+                    std::size_t(edidBytes.size()));
     return edid ? QString::fromLatin1(edid->monitorName().c_str()) : QString();
 }
 
@@ -33,22 +33,21 @@ QString moduleMissingAdvice()
 QString accessDeniedAdvice(const QStringList &nodes)
 {
     return QStringLiteral(
-        "No permission to open %1, so the monitors there cannot be controlled. Copy the "
-        "udev rule data/60-varno-i2c.rules of Varno's sources into /etc/udev/rules.d/, then "
-        "run 'sudo udevadm trigger' (or log in again).")
+               "No permission to open %1, so the monitors there cannot be controlled. Copy the "
+               "udev rule data/60-varno-i2c.rules of Varno's sources into /etc/udev/rules.d/, then "
+               "run 'sudo udevadm trigger' (or log in again).")
         .arg(nodes.join(QStringLiteral(", ")));
 }
 
 } // namespace
 
-DisplayDiscovery::DisplayDiscovery(
-    const QString &sysfsRoot, const QString &deviceDirectory, I2cTransport &transport, Clock &clock)
+DisplayDiscovery::DisplayDiscovery(const QString &sysfsRoot, const QString &deviceDirectory,
+                                   I2cTransport &transport, Clock &clock)
     : m_sysfsRoot(sysfsRoot),
       m_deviceDirectory(deviceDirectory),
       m_transport(transport),
       m_clock(clock)
-{
-}
+{ }
 
 std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
 {
@@ -69,8 +68,8 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
             continue;
         const QString node = m_deviceDirectory + QStringLiteral("/i2c-%1").arg(connector.bus);
         int error = 0;
-        std::unique_ptr<DdcCiChannel> channel = DdcCiChannel::open(
-            QFile::encodeName(node).toStdString(), m_transport, m_clock, &error);
+        std::unique_ptr<DdcCiChannel> channel =
+            DdcCiChannel::open(QFile::encodeName(node).toStdString(), m_transport, m_clock, &error);
         if (!channel) {
             if (error == -EACCES || error == -EPERM)
                 deniedNodes.append(node);

@@ -11,7 +11,8 @@ class Clock;
 class I2cTransport;
 
 // A display that answered over DDC/CI, with its channel left open.
-struct DiscoveredDisplay {
+struct DiscoveredDisplay
+{
     QString connector;
     QString monitorName; // from the EDID; empty when it names no monitor
     std::unique_ptr<DdcCiChannel> channel;
@@ -20,10 +21,11 @@ struct DiscoveredDisplay {
 // Finds the displays Varno can control: connected outputs whose own DDC bus
 // opens and whose display answers a Get VCP. A display that does not answer
 // would cost the user seconds of retries in every refresh, so it is left out.
-class DisplayDiscovery {
+class DisplayDiscovery
+{
 public:
     DisplayDiscovery(const QString &sysfsRoot, const QString &deviceDirectory,
-        I2cTransport &transport, Clock &clock);
+                     I2cTransport &transport, Clock &clock);
 
     std::vector<DiscoveredDisplay> discover();
     // After discover(): empty when the displays' buses could be reached, else

@@ -52,7 +52,8 @@ int busOf(const QString &connectorPath, const QString &type)
     return onlyBusIn(connectorPath + QStringLiteral("/ddc/i2c-dev"));
 }
 
-struct Entry {
+struct Entry
+{
     int card;
     QString type;
     int number;

@@ -5,7 +5,8 @@
 #include <QtCore/QString>
 
 // A connected display output as the kernel's DRM sysfs shows it.
-struct DrmConnector {
+struct DrmConnector
+{
     QString name; // "card0-DP-1": stands where Windows has the GDI device name
     int bus = -1; // the N of the output's own DDC bus i2c-N; -1 when none is known
     QByteArray edid; // empty when the display gave none
@@ -14,7 +15,8 @@ struct DrmConnector {
 // Reads which displays are connected, and where their DDC buses are, from
 // sysfs (read only). Laptop panels are left out: they answer EDID reads but
 // never DDC/CI.
-class DrmConnectorScanner {
+class DrmConnectorScanner
+{
 public:
     explicit DrmConnectorScanner(const QString &sysfsRoot);
 

@@ -22,8 +22,9 @@ bool isMonitorNameDescriptor(const std::uint8_t *descriptor)
 std::string descriptorText(const std::uint8_t *descriptor)
 {
     const std::uint8_t *text = descriptor + descriptorTextOffset;
-    const std::uint8_t *end = std::find_if(text, text + descriptorTextSize,
-        [](std::uint8_t byte) { return byte == '\n' || byte == 0; });
+    const std::uint8_t *end = std::find_if(text, text + descriptorTextSize, [](std::uint8_t byte) {
+        return byte == '\n' || byte == 0;
+    });
     std::string result(text, end);
     const auto isSpace = [](char c) { return c == ' '; };
     result.erase(std::find_if_not(result.rbegin(), result.rend(), isSpace).base(), result.end());

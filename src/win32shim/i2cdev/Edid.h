@@ -6,7 +6,8 @@
 #include <string>
 
 // What Varno takes from a display's EDID base block: the monitor name.
-class Edid {
+class Edid
+{
 public:
     // Null unless `data` starts with a complete base block whose header and
     // checksum are right; extension blocks after it are ignored.

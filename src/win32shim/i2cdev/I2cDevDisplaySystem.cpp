@@ -24,7 +24,8 @@ HANDLE physicalMonitorHandle(std::size_t position)
     return reinterpret_cast<HANDLE>(std::uintptr_t(position + 1));
 }
 
-template <std::size_t Capacity> void copyWide(const QString &text, WCHAR (&target)[Capacity])
+template <std::size_t Capacity>
+void copyWide(const QString &text, WCHAR (&target)[Capacity])
 {
     const auto length = std::min<std::size_t>(std::size_t(text.size()), Capacity - 1);
     std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), length, target);
@@ -37,7 +38,7 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
     : m_clock(environment.clock)
 {
     DisplayDiscovery discovery(environment.sysfsRoot, environment.deviceDirectory,
-        environment.transport, environment.clock);
+                               environment.transport, environment.clock);
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
     // The program starts all the same, with the monitors it could reach.
@@ -89,8 +90,9 @@ LONG I2cDevDisplaySystem::getDisplayConfigBufferSizes(UINT32, UINT32 *pathCount,
 }
 
 LONG I2cDevDisplaySystem::queryDisplayConfig(UINT32, UINT32 *pathCount,
-    DISPLAYCONFIG_PATH_INFO *paths, UINT32 *modeCount, DISPLAYCONFIG_MODE_INFO *,
-    DISPLAYCONFIG_TOPOLOGY_ID *topology)
+                                             DISPLAYCONFIG_PATH_INFO *paths, UINT32 *modeCount,
+                                             DISPLAYCONFIG_MODE_INFO *,
+                                             DISPLAYCONFIG_TOPOLOGY_ID *topology)
 {
     if (topology)
         return errorInvalidParameter;
@@ -119,14 +121,14 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
     if (request->type == DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME
         && request->size == sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME)) {
         copyWide(display->discovered.connector,
-            reinterpret_cast<DISPLAYCONFIG_SOURCE_DEVICE_NAME *>(request)->viewGdiDeviceName);
+                 reinterpret_cast<DISPLAYCONFIG_SOURCE_DEVICE_NAME *>(request)->viewGdiDeviceName);
         return ERROR_SUCCESS;
     }
     if (request->type == DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME
         && request->size == sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME)) {
         copyWide(display->discovered.monitorName,
-            reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request)
-                ->monitorFriendlyDeviceName);
+                 reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request)
+                     ->monitorFriendlyDeviceName);
         return ERROR_SUCCESS;
     }
     return errorInvalidParameter;
@@ -140,15 +142,15 @@ BOOL I2cDevDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD 
     return TRUE;
 }
 
-BOOL I2cDevDisplaySystem::getPhysicalMonitors(
-    HMONITOR monitor, DWORD count, LPPHYSICAL_MONITOR physicalMonitors)
+BOOL I2cDevDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
+                                              LPPHYSICAL_MONITOR physicalMonitors)
 {
     Display *display = displayAt(monitor);
     if (!display || count != 1 || !display->discovered.channel)
         return FALSE;
     display->handedOut = true;
-    physicalMonitors[0].hPhysicalMonitor
-        = physicalMonitorHandle(std::size_t(reinterpret_cast<std::uintptr_t>(monitor) - 1));
+    physicalMonitors[0].hPhysicalMonitor =
+        physicalMonitorHandle(std::size_t(reinterpret_cast<std::uintptr_t>(monitor) - 1));
     copyWide(display->discovered.monitorName, physicalMonitors[0].szPhysicalMonitorDescription);
     return TRUE;
 }
@@ -165,7 +167,7 @@ BOOL I2cDevDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 
 // DDC/CI reports no minimum: continuous controls start at 0.
 BOOL I2cDevDisplaySystem::read(HANDLE physicalMonitor, std::optional<MonitorControl> control,
-    LPDWORD minimum, LPDWORD current, LPDWORD maximum)
+                               LPDWORD minimum, LPDWORD current, LPDWORD maximum)
 {
     DdcCiChannel *channel = channelBehind(physicalMonitor);
     if (!channel || !control)
@@ -179,33 +181,35 @@ BOOL I2cDevDisplaySystem::read(HANDLE physicalMonitor, std::optional<MonitorCont
     return TRUE;
 }
 
-BOOL I2cDevDisplaySystem::write(
-    HANDLE physicalMonitor, std::optional<MonitorControl> control, DWORD value)
+BOOL I2cDevDisplaySystem::write(HANDLE physicalMonitor, std::optional<MonitorControl> control,
+                                DWORD value)
 {
     DdcCiChannel *channel = channelBehind(physicalMonitor);
     return channel && control && channel->setVcp(vcpCode(*control), value) ? TRUE : FALSE;
 }
 
-BOOL I2cDevDisplaySystem::getMonitorBrightness(
-    HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current, LPDWORD maximum)
+BOOL I2cDevDisplaySystem::getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum,
+                                               LPDWORD current, LPDWORD maximum)
 {
     return read(physicalMonitor, MonitorControl::Brightness, minimum, current, maximum);
 }
 
-BOOL I2cDevDisplaySystem::getMonitorContrast(
-    HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current, LPDWORD maximum)
+BOOL I2cDevDisplaySystem::getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum,
+                                             LPDWORD current, LPDWORD maximum)
 {
     return read(physicalMonitor, MonitorControl::Contrast, minimum, current, maximum);
 }
 
-BOOL I2cDevDisplaySystem::getMonitorRedGreenOrBlueDrive(
-    HANDLE physicalMonitor, MC_DRIVE_TYPE type, LPDWORD minimum, LPDWORD current, LPDWORD maximum)
+BOOL I2cDevDisplaySystem::getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
+                                                        LPDWORD minimum, LPDWORD current,
+                                                        LPDWORD maximum)
 {
     return read(physicalMonitor, driveControl(type), minimum, current, maximum);
 }
 
-BOOL I2cDevDisplaySystem::getMonitorRedGreenOrBlueGain(
-    HANDLE physicalMonitor, MC_GAIN_TYPE type, LPDWORD minimum, LPDWORD current, LPDWORD maximum)
+BOOL I2cDevDisplaySystem::getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
+                                                       LPDWORD minimum, LPDWORD current,
+                                                       LPDWORD maximum)
 {
     return read(physicalMonitor, gainControl(type), minimum, current, maximum);
 }
@@ -220,14 +224,14 @@ BOOL I2cDevDisplaySystem::setMonitorContrast(HANDLE physicalMonitor, DWORD value
     return write(physicalMonitor, MonitorControl::Contrast, value);
 }
 
-BOOL I2cDevDisplaySystem::setMonitorRedGreenOrBlueDrive(
-    HANDLE physicalMonitor, MC_DRIVE_TYPE type, DWORD value)
+BOOL I2cDevDisplaySystem::setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
+                                                        DWORD value)
 {
     return write(physicalMonitor, driveControl(type), value);
 }
 
-BOOL I2cDevDisplaySystem::setMonitorRedGreenOrBlueGain(
-    HANDLE physicalMonitor, MC_GAIN_TYPE type, DWORD value)
+BOOL I2cDevDisplaySystem::setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
+                                                       DWORD value)
 {
     return write(physicalMonitor, gainControl(type), value);
 }

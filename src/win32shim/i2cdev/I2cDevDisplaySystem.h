@@ -15,9 +15,11 @@ class I2cTransport;
 // ("card0-DP-1") stands for the GDI device name, the EDID monitor name for the
 // friendly name; each display has one physical monitor, whose handle stands
 // for its open DDC/CI channel.
-class I2cDevDisplaySystem : public Win32Platform {
+class I2cDevDisplaySystem : public Win32Platform
+{
 public:
-    struct Environment {
+    struct Environment
+    {
         QString sysfsRoot;
         QString deviceDirectory;
         I2cTransport &transport;
@@ -32,31 +34,32 @@ public:
     BOOL getMonitorInfo(HMONITOR monitor, LPMONITORINFO info) override;
     LONG getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount, UINT32 *modeCount) override;
     LONG queryDisplayConfig(UINT32 flags, UINT32 *pathCount, DISPLAYCONFIG_PATH_INFO *paths,
-        UINT32 *modeCount, DISPLAYCONFIG_MODE_INFO *modes,
-        DISPLAYCONFIG_TOPOLOGY_ID *topology) override;
+                            UINT32 *modeCount, DISPLAYCONFIG_MODE_INFO *modes,
+                            DISPLAYCONFIG_TOPOLOGY_ID *topology) override;
     LONG displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *request) override;
     BOOL getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count) override;
-    BOOL getPhysicalMonitors(
-        HMONITOR monitor, DWORD count, LPPHYSICAL_MONITOR physicalMonitors) override;
+    BOOL getPhysicalMonitors(HMONITOR monitor, DWORD count,
+                             LPPHYSICAL_MONITOR physicalMonitors) override;
     BOOL destroyPhysicalMonitor(HANDLE physicalMonitor) override;
-    BOOL getMonitorBrightness(
-        HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current, LPDWORD maximum) override;
-    BOOL getMonitorContrast(
-        HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current, LPDWORD maximum) override;
+    BOOL getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
+                              LPDWORD maximum) override;
+    BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
+                            LPDWORD maximum) override;
     BOOL getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type, LPDWORD minimum,
-        LPDWORD current, LPDWORD maximum) override;
+                                       LPDWORD current, LPDWORD maximum) override;
     BOOL getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type, LPDWORD minimum,
-        LPDWORD current, LPDWORD maximum) override;
+                                      LPDWORD current, LPDWORD maximum) override;
     BOOL setMonitorBrightness(HANDLE physicalMonitor, DWORD value) override;
     BOOL setMonitorContrast(HANDLE physicalMonitor, DWORD value) override;
-    BOOL setMonitorRedGreenOrBlueDrive(
-        HANDLE physicalMonitor, MC_DRIVE_TYPE type, DWORD value) override;
-    BOOL setMonitorRedGreenOrBlueGain(
-        HANDLE physicalMonitor, MC_GAIN_TYPE type, DWORD value) override;
+    BOOL setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
+                                       DWORD value) override;
+    BOOL setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
+                                      DWORD value) override;
     void sleep(DWORD milliseconds) override;
 
 private:
-    struct Display {
+    struct Display
+    {
         DiscoveredDisplay discovered;
         bool handedOut = false;
     };
@@ -65,7 +68,7 @@ private:
     Display *displayAt(std::uintptr_t position);
     DdcCiChannel *channelBehind(HANDLE physicalMonitor);
     BOOL read(HANDLE physicalMonitor, std::optional<MonitorControl> control, LPDWORD minimum,
-        LPDWORD current, LPDWORD maximum);
+              LPDWORD current, LPDWORD maximum);
     BOOL write(HANDLE physicalMonitor, std::optional<MonitorControl> control, DWORD value);
 
     Clock &m_clock;

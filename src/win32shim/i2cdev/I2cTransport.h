@@ -7,7 +7,8 @@
 // The system calls through which the layer reaches an i2c-dev bus node. Tests
 // put a simulated monitor behind them; every call returns what the system
 // call returns on success and -errno on failure.
-class I2cTransport {
+class I2cTransport
+{
 public:
     virtual ~I2cTransport();
 

@@ -11,7 +11,8 @@
 
 namespace {
 
-template <typename Result> Result orError(Result result)
+template <typename Result>
+Result orError(Result result)
 {
     return result < 0 ? Result(-errno) : result;
 }

@@ -5,7 +5,8 @@
 // The real i2c-dev nodes. It forwards nothing but selecting the DDC/CI
 // address with I2C_SLAVE: a bug above cannot reach another device on the bus
 // or take an address away from a kernel driver.
-class KernelI2cTransport : public I2cTransport {
+class KernelI2cTransport : public I2cTransport
+{
 public:
     int open(const std::string &path) override;
     int close(int fd) override;

@@ -2,7 +2,8 @@
 
 #include "Clock.h"
 
-class SystemClock : public Clock {
+class SystemClock : public Clock
+{
 public:
     void sleep(std::chrono::milliseconds duration) override;
 };

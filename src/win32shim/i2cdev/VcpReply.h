@@ -5,7 +5,8 @@
 
 // A display's answer to Get VCP, judged byte by byte before any value in it is
 // believed. Only Value carries a reading.
-struct VcpReply {
+struct VcpReply
+{
     enum class Kind {
         Value,
         Unsupported,

@@ -41,8 +41,8 @@ void FakeSysfs::loadI2cDev()
     mkpath(QStringLiteral("/class/i2c-dev"));
 }
 
-void FakeSysfs::addConnector(
-    const QString &name, const QByteArray &status, const QByteArray &edid, int bus)
+void FakeSysfs::addConnector(const QString &name, const QByteArray &status, const QByteArray &edid,
+                             int bus)
 {
     const QString card = name.section(QLatin1Char('-'), 0, 0);
     const QString connector = gpu + QStringLiteral("/drm/%1/%2").arg(card, name);
@@ -66,7 +66,7 @@ QMap<QString, QByteArray> FakeSysfs::snapshot() const
 {
     QMap<QString, QByteArray> entries;
     QDirIterator it(root(), QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
         if (info.isSymLink()) {
@@ -76,8 +76,8 @@ QMap<QString, QByteArray> FakeSysfs::snapshot() const
             file.open(QIODevice::ReadOnly);
             entries.insert(info.filePath(), file.readAll());
         } else {
-            entries.insert(
-                info.filePath(), info.lastModified().toString(Qt::ISODateWithMs).toUtf8());
+            entries.insert(info.filePath(),
+                           info.lastModified().toString(Qt::ISODateWithMs).toUtf8());
         }
     }
     return entries;

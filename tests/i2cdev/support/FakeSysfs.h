@@ -7,7 +7,8 @@
 // A DRM and i2c sysfs tree in a temporary directory, laid out like the
 // kernel's: connectors live under their card's PCI device and are reached
 // through symbolic links in class/drm.
-class FakeSysfs {
+class FakeSysfs
+{
 public:
     FakeSysfs();
 
@@ -16,8 +17,8 @@ public:
     // A DP connector gets its bus as an i2c-N child; any other connector gets
     // a "ddc" link to the adapter, which has an i2c-dev/i2c-N entry. A
     // negative bus gives the connector no bus at all.
-    void addConnector(
-        const QString &name, const QByteArray &status, const QByteArray &edid, int bus);
+    void addConnector(const QString &name, const QByteArray &status, const QByteArray &edid,
+                      int bus);
     // Every file and link under the root with its content or target.
     QMap<QString, QByteArray> snapshot() const;
 

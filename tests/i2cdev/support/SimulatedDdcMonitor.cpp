@@ -23,8 +23,8 @@ SimulatedDdcMonitor SimulatedDdcMonitor::typical()
     return monitor;
 }
 
-void SimulatedDdcMonitor::setFeature(
-    std::uint8_t code, std::uint16_t maximum, std::uint16_t current)
+void SimulatedDdcMonitor::setFeature(std::uint8_t code, std::uint16_t maximum,
+                                     std::uint16_t current)
 {
     m_features[code] = {maximum, current};
 }
@@ -73,11 +73,11 @@ long SimulatedDdcMonitor::receive(const std::uint8_t *data, std::size_t size)
             break;
         case Fault::Unsupported:
             reply = frame(QByteArray::fromHex("0201") + request.mid(3, 1)
-                + QByteArray::fromHex("0000000000"));
+                          + QByteArray::fromHex("0000000000"));
             break;
         case Fault::WrongCode:
             reply = frame(QByteArray::fromHex("0200") + char(request[3] + 1)
-                + QByteArray::fromHex("0000640032"));
+                          + QByteArray::fromHex("0000640032"));
             break;
         case Fault::WrongSource:
             reply[0] = char(0x6F);
@@ -95,8 +95,8 @@ long SimulatedDdcMonitor::transmit(std::uint8_t *data, std::size_t size)
     if (m_silent)
         return -EREMOTEIO;
     // Past its message a display sends whatever its buffer holds.
-    const QByteArray reply = std::exchange(m_pendingReply, nullMessage)
-                                 .leftJustified(qsizetype(size), char(0xFF), true);
+    const QByteArray reply =
+        std::exchange(m_pendingReply, nullMessage).leftJustified(qsizetype(size), char(0xFF), true);
     std::memcpy(data, reply.constData(), size);
     return long(size);
 }
@@ -122,8 +122,8 @@ QByteArray SimulatedDdcMonitor::replyTo(const QByteArray &request, bool *isSet)
             return frame(QByteArray::fromHex("0201") + char(byte(3)) + QByteArray(5, 0));
         const Feature &value = feature->second;
         return frame(QByteArray::fromHex("0200") + char(byte(3)) + char(0)
-            + char(value.maximum >> 8) + char(value.maximum & 0xFF) + char(value.current >> 8)
-            + char(value.current & 0xFF));
+                     + char(value.maximum >> 8) + char(value.maximum & 0xFF)
+                     + char(value.current >> 8) + char(value.current & 0xFF));
     }
     if (length == 4 && byte(2) == 0x03) {
         *isSet = true;

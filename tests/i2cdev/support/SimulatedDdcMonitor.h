@@ -9,7 +9,8 @@
 // A display's DDC/CI function at address 0x37, speaking the protocol byte by
 // byte: it checks each request's framing on its own (not with the code under
 // test), answers Get VCP, applies Set VCP, and can be told to misbehave.
-class SimulatedDdcMonitor {
+class SimulatedDdcMonitor
+{
 public:
     enum class Fault {
         BadChecksum,
@@ -21,7 +22,8 @@ public:
         Nak, // the next request is not acknowledged
     };
 
-    struct Feature {
+    struct Feature
+    {
         std::uint16_t maximum = 100;
         std::uint16_t current = 50;
     };

@@ -9,7 +9,8 @@
 // Bus nodes with simulated monitors behind them, answering the layer's system
 // calls. Every call is written to the log, in order, so tests can check the
 // whole bus traffic.
-class SimulatedI2cBuses : public I2cTransport {
+class SimulatedI2cBuses : public I2cTransport
+{
 public:
     explicit SimulatedI2cBuses(QStringList *log);
 
@@ -30,7 +31,8 @@ public:
     long read(int fd, std::uint8_t *data, std::size_t size) override;
 
 private:
-    struct Descriptor {
+    struct Descriptor
+    {
         QString node;
         bool addressed = false;
         bool locked = false;
