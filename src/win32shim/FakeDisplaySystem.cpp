@@ -1,10 +1,9 @@
 #include "FakeDisplaySystem.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
-constexpr LONG errorInvalidParameter = 87;
 constexpr LUID adapter = {0x5a5a, 0};
 constexpr UINT32 firstTargetId = 0x1000;
 constexpr int modesPerPath = 2;
@@ -18,14 +17,6 @@ HANDLE physicalHandle(int displayMonitor, int physicalMonitor)
 {
     return reinterpret_cast<HANDLE>(quintptr(displayMonitor + 1) << 16
                                     | quintptr(physicalMonitor + 1));
-}
-
-template <std::size_t Capacity>
-void copyWide(const QString &text, WCHAR (&target)[Capacity])
-{
-    const auto length = std::min<std::size_t>(std::size_t(text.size()), Capacity - 1);
-    std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), length, target);
-    target[length] = 0;
 }
 
 QString colourArgument(int colourType)
@@ -171,7 +162,7 @@ LONG FakeDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
     const QList<int> owners = pathOwners();
     const auto needed = UINT32(owners.size());
     if (topology)
-        return errorInvalidParameter;
+        return ERROR_INVALID_PARAMETER;
     if (*pathCount < needed || *modeCount < needed * modesPerPath)
         return ERROR_INSUFFICIENT_BUFFER;
     for (UINT32 i = 0; i < needed; ++i) {
@@ -202,14 +193,14 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
     const bool ourAdapter = request->adapterId.LowPart == adapter.LowPart
         && request->adapterId.HighPart == adapter.HighPart;
     if (!ourAdapter)
-        return errorInvalidParameter;
+        return ERROR_INVALID_PARAMETER;
 
     if (request->type == DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME
         && request->size == sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME)
         && pathOwners().contains(int(request->id))) {
         const DisplayMonitor &monitor = m_displayMonitors.at(int(request->id));
         if (monitor.sourceNameFails)
-            return errorInvalidParameter;
+            return ERROR_INVALID_PARAMETER;
         auto *sourceName = reinterpret_cast<DISPLAYCONFIG_SOURCE_DEVICE_NAME *>(request);
         copyWide(monitor.gdiDeviceName, sourceName->viewGdiDeviceName);
         return ERROR_SUCCESS;
@@ -220,12 +211,12 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
         && pathOwners().contains(owner)) {
         const DisplayMonitor &monitor = m_displayMonitors.at(owner);
         if (monitor.targetNameFails)
-            return errorInvalidParameter;
+            return ERROR_INVALID_PARAMETER;
         auto *targetName = reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request);
         copyWide(monitor.friendlyName, targetName->monitorFriendlyDeviceName);
         return ERROR_SUCCESS;
     }
-    return errorInvalidParameter;
+    return ERROR_INVALID_PARAMETER;
 }
 
 BOOL FakeDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)

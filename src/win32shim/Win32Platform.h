@@ -2,6 +2,11 @@
 
 #include "win32shim.h"
 
+#include <QtCore/QString>
+
+#include <algorithm>
+#include <cstddef>
+
 // What answers the Windows calls of win32shim.h on a system without Windows.
 // The backend's code is the same on every system; only the implementation
 // behind these operations changes: a monitor simulation, a scriptable fake for
@@ -51,6 +56,17 @@ public:
     // Lets `platform` answer every call until another one is installed;
     // nullptr goes back to the built-in platform. Tests use this.
     static void install(Win32Platform *platform);
+
+protected:
+    // Fills a fixed-size wide-string field as Windows does: cut to fit, and
+    // always terminated.
+    template <std::size_t Capacity>
+    static void copyWide(const QString &text, WCHAR (&target)[Capacity])
+    {
+        const auto length = std::min<std::size_t>(std::size_t(text.size()), Capacity - 1);
+        std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), length, target);
+        target[length] = 0;
+    }
 };
 
 // Defined by the one platform implementation that the build links into the

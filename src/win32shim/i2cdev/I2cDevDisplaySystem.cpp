@@ -4,12 +4,10 @@
 
 #include <QtCore/QtDebug>
 
-#include <algorithm>
 #include <chrono>
 
 namespace {
 
-constexpr LONG errorInvalidParameter = 87;
 constexpr LUID adapter = {0x1d2c, 0};
 
 // Handles and display-configuration ids are positions in the list of
@@ -22,14 +20,6 @@ HMONITOR monitorHandle(std::size_t position)
 HANDLE physicalMonitorHandle(std::size_t position)
 {
     return reinterpret_cast<HANDLE>(std::uintptr_t(position + 1));
-}
-
-template <std::size_t Capacity>
-void copyWide(const QString &text, WCHAR (&target)[Capacity])
-{
-    const auto length = std::min<std::size_t>(std::size_t(text.size()), Capacity - 1);
-    std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), length, target);
-    target[length] = 0;
 }
 
 } // namespace
@@ -95,7 +85,7 @@ LONG I2cDevDisplaySystem::queryDisplayConfig(UINT32, UINT32 *pathCount,
                                              DISPLAYCONFIG_TOPOLOGY_ID *topology)
 {
     if (topology)
-        return errorInvalidParameter;
+        return ERROR_INVALID_PARAMETER;
     const auto needed = UINT32(m_displays.size());
     if (*pathCount < needed)
         return ERROR_INSUFFICIENT_BUFFER;
@@ -117,7 +107,7 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
     const Display *display = displayAt(std::uintptr_t(request->id));
     if (!display || request->adapterId.LowPart != adapter.LowPart
         || request->adapterId.HighPart != adapter.HighPart)
-        return errorInvalidParameter;
+        return ERROR_INVALID_PARAMETER;
     if (request->type == DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME
         && request->size == sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME)) {
         copyWide(display->discovered.connector,
@@ -131,7 +121,7 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
                      ->monitorFriendlyDeviceName);
         return ERROR_SUCCESS;
     }
-    return errorInvalidParameter;
+    return ERROR_INVALID_PARAMETER;
 }
 
 BOOL I2cDevDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)
