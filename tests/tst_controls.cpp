@@ -2,7 +2,7 @@
 
 #include <QtTest/QtTest>
 
-using Control = FakeDisplaySystem::Control;
+using Control = MonitorControl;
 
 namespace {
 

@@ -133,7 +133,7 @@ private slots:
             displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Wall"));
         displays.displayMonitor(monitor).physicalMonitors.append(
             FakeDisplaySystem::PhysicalMonitor());
-        displays.control(monitor, FakeDisplaySystem::Brightness, 1).current = 99;
+        displays.control(monitor, MonitorControl::Brightness, 1).current = 99;
         {
             TestBackend backend;
             backend.init();

@@ -24,16 +24,6 @@ QString colourArgument(int colourType)
     return QStringLiteral(", %1").arg(colourType);
 }
 
-FakeDisplaySystem::Control driveControl(MC_DRIVE_TYPE type)
-{
-    return FakeDisplaySystem::Control(FakeDisplaySystem::RedDrive + type);
-}
-
-FakeDisplaySystem::Control gainControl(MC_GAIN_TYPE type)
-{
-    return FakeDisplaySystem::Control(FakeDisplaySystem::RedGain + type);
-}
-
 } // namespace
 
 int FakeDisplaySystem::addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName)
@@ -50,10 +40,12 @@ FakeDisplaySystem::DisplayMonitor &FakeDisplaySystem::displayMonitor(int positio
     return m_displayMonitors[position];
 }
 
-FakeDisplaySystem::ControlState &FakeDisplaySystem::control(int displayMonitor, Control control,
-                                                            int physicalMonitor)
+FakeDisplaySystem::ControlState &
+FakeDisplaySystem::control(int displayMonitor, MonitorControl control, int physicalMonitor)
 {
-    return m_displayMonitors[displayMonitor].physicalMonitors[physicalMonitor].controls[control];
+    return m_displayMonitors[displayMonitor]
+        .physicalMonitors[physicalMonitor]
+        .controls[std::size_t(control)];
 }
 
 void FakeDisplaySystem::growConfigurationOnce()
@@ -254,19 +246,20 @@ BOOL FakeDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
     return m_openHandles.erase(physicalMonitor) ? TRUE : FALSE;
 }
 
-FakeDisplaySystem::ControlState *FakeDisplaySystem::controlBehind(HANDLE physicalMonitor,
-                                                                  Control control)
+FakeDisplaySystem::ControlState *
+FakeDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
 {
-    if (!m_openHandles.count(physicalMonitor))
+    if (!control || !m_openHandles.count(physicalMonitor))
         return nullptr;
     const auto value = quintptr(physicalMonitor);
     const auto display = qsizetype(value >> 16) - 1;
     const auto physical = qsizetype(value & 0xffff) - 1;
-    return &m_displayMonitors[display].physicalMonitors[physical].controls[control];
+    return &m_displayMonitors[display].physicalMonitors[physical].controls[std::size_t(*control)];
 }
 
 BOOL FakeDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,
-                                    const QString &colourType, Control control, LPDWORD minimum,
+                                    const QString &colourType,
+                                    std::optional<MonitorControl> control, LPDWORD minimum,
                                     LPDWORD current, LPDWORD maximum)
 {
     record(QStringLiteral("%1(%2%3)").arg(function, handleName(physicalMonitor), colourType));
@@ -287,7 +280,8 @@ BOOL FakeDisplaySystem::readControl(const QString &function, HANDLE physicalMoni
 }
 
 BOOL FakeDisplaySystem::writeControl(const QString &function, HANDLE physicalMonitor,
-                                     const QString &colourType, Control control, DWORD value)
+                                     const QString &colourType,
+                                     std::optional<MonitorControl> control, DWORD value)
 {
     record(QStringLiteral("%1(%2%3, %4)")
                .arg(function, handleName(physicalMonitor), colourType)
@@ -305,15 +299,15 @@ BOOL FakeDisplaySystem::writeControl(const QString &function, HANDLE physicalMon
 BOOL FakeDisplaySystem::getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum,
                                              LPDWORD current, LPDWORD maximum)
 {
-    return readControl(QStringLiteral("GetMonitorBrightness"), physicalMonitor, {}, Brightness,
-                       minimum, current, maximum);
+    return readControl(QStringLiteral("GetMonitorBrightness"), physicalMonitor, {},
+                       MonitorControl::Brightness, minimum, current, maximum);
 }
 
 BOOL FakeDisplaySystem::getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
                                            LPDWORD maximum)
 {
-    return readControl(QStringLiteral("GetMonitorContrast"), physicalMonitor, {}, Contrast, minimum,
-                       current, maximum);
+    return readControl(QStringLiteral("GetMonitorContrast"), physicalMonitor, {},
+                       MonitorControl::Contrast, minimum, current, maximum);
 }
 
 BOOL FakeDisplaySystem::getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
@@ -334,13 +328,14 @@ BOOL FakeDisplaySystem::getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_
 
 BOOL FakeDisplaySystem::setMonitorBrightness(HANDLE physicalMonitor, DWORD value)
 {
-    return writeControl(QStringLiteral("SetMonitorBrightness"), physicalMonitor, {}, Brightness,
-                        value);
+    return writeControl(QStringLiteral("SetMonitorBrightness"), physicalMonitor, {},
+                        MonitorControl::Brightness, value);
 }
 
 BOOL FakeDisplaySystem::setMonitorContrast(HANDLE physicalMonitor, DWORD value)
 {
-    return writeControl(QStringLiteral("SetMonitorContrast"), physicalMonitor, {}, Contrast, value);
+    return writeControl(QStringLiteral("SetMonitorContrast"), physicalMonitor, {},
+                        MonitorControl::Contrast, value);
 }
 
 BOOL FakeDisplaySystem::setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,

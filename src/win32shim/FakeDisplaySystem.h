@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MonitorControl.h"
 #include "Win32Platform.h"
 
 #include <QtCore/QList>
@@ -17,18 +18,6 @@
 class FakeDisplaySystem : public Win32Platform
 {
 public:
-    enum Control {
-        Brightness,
-        Contrast,
-        RedDrive,
-        GreenDrive,
-        BlueDrive,
-        RedGain,
-        GreenGain,
-        BlueGain,
-        ControlCount
-    };
-
     struct ControlState
     {
         DWORD minimum = 0;
@@ -41,7 +30,7 @@ public:
 
     struct PhysicalMonitor
     {
-        std::array<ControlState, ControlCount> controls;
+        std::array<ControlState, monitorControlCount> controls;
     };
 
     struct DisplayMonitor
@@ -59,7 +48,7 @@ public:
     // Returns the position of the new display monitor.
     int addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName);
     DisplayMonitor &displayMonitor(int position);
-    ControlState &control(int displayMonitor, Control control, int physicalMonitor = 0);
+    ControlState &control(int displayMonitor, MonitorControl control, int physicalMonitor = 0);
 
     // The next buffer-size query reports one path and two modes fewer than the
     // following query needs, as when a display is attached in between.
@@ -115,11 +104,12 @@ private:
     QString handleName(HMONITOR monitor) const;
     QString handleName(HANDLE physicalMonitor) const;
     int displayPosition(HMONITOR monitor) const;
-    ControlState *controlBehind(HANDLE physicalMonitor, Control control);
+    ControlState *controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control);
     BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
-                     Control control, LPDWORD minimum, LPDWORD current, LPDWORD maximum);
+                     std::optional<MonitorControl> control, LPDWORD minimum, LPDWORD current,
+                     LPDWORD maximum);
     BOOL writeControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
-                      Control control, DWORD value);
+                      std::optional<MonitorControl> control, DWORD value);
     QList<int> pathOwners() const;
 
     QList<DisplayMonitor> m_displayMonitors;

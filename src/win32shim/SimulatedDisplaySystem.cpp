@@ -19,11 +19,13 @@ SimulatedDisplaySystem::Delays SimulatedDisplaySystem::monitorLike()
 void SimulatedDisplaySystem::setLevels(int monitor, DWORD brightness, DWORD contrast, DWORD drive,
                                        DWORD gain)
 {
-    control(monitor, Brightness).current = brightness;
-    control(monitor, Contrast).current = contrast;
-    for (const Control colour : {RedDrive, GreenDrive, BlueDrive})
+    control(monitor, MonitorControl::Brightness).current = brightness;
+    control(monitor, MonitorControl::Contrast).current = contrast;
+    for (const MonitorControl colour :
+         {MonitorControl::RedDrive, MonitorControl::GreenDrive, MonitorControl::BlueDrive})
         control(monitor, colour).current = drive;
-    for (const Control colour : {RedGain, GreenGain, BlueGain})
+    for (const MonitorControl colour :
+         {MonitorControl::RedGain, MonitorControl::GreenGain, MonitorControl::BlueGain})
         control(monitor, colour).current = gain;
 }
 

@@ -18,29 +18,11 @@ constexpr std::uint8_t codes[] = {
     0x18, // GreenGain
     0x1A, // BlueGain
 };
-static_assert(std::size(codes) == std::size_t(MonitorControl::BlueGain) + 1);
-
-template <typename ColourType>
-std::optional<MonitorControl> colourControl(ColourType type, MonitorControl red)
-{
-    if (type < 0 || type > 2)
-        return std::nullopt;
-    return MonitorControl(int(red) + int(type));
-}
+static_assert(std::size(codes) == monitorControlCount);
 
 } // namespace
 
 std::uint8_t vcpCode(MonitorControl control)
 {
     return codes[std::size_t(control)];
-}
-
-std::optional<MonitorControl> driveControl(MC_DRIVE_TYPE type)
-{
-    return colourControl(type, MonitorControl::RedDrive);
-}
-
-std::optional<MonitorControl> gainControl(MC_GAIN_TYPE type)
-{
-    return colourControl(type, MonitorControl::RedGain);
 }

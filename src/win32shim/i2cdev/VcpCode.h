@@ -1,23 +1,8 @@
 #pragma once
 
-#include "win32shim/win32shim.h"
+#include "win32shim/MonitorControl.h"
 
 #include <cstdint>
-#include <optional>
 
-// The controls Varno drives and the MCCS VCP code behind each of them.
-enum class MonitorControl {
-    Brightness,
-    Contrast,
-    RedDrive,
-    GreenDrive,
-    BlueDrive,
-    RedGain,
-    GreenGain,
-    BlueGain,
-};
-
+// The MCCS VCP code behind each control Varno drives.
 std::uint8_t vcpCode(MonitorControl control);
-// Colour types outside red, green and blue have no control.
-std::optional<MonitorControl> driveControl(MC_DRIVE_TYPE type);
-std::optional<MonitorControl> gainControl(MC_GAIN_TYPE type);
