@@ -84,18 +84,21 @@ QString colourName(int colourType)
     return {};
 }
 
+} // namespace
+
+// A read is tried up to five times, with a pause after every failed attempt.
+// `read` takes the addresses of minimum, current and maximum.
 template <typename Read>
-bool readWithRetry(Read read)
+std::optional<DDCWinApi::Reading> DDCWinApi::readWithRetry(Read read)
 {
+    Reading reading;
     for (int attempt = 0; attempt < readAttempts; ++attempt) {
-        if (read())
-            return true;
+        if (read(&reading.minimum, &reading.current, &reading.maximum))
+            return reading;
         Sleep(retryPauseMilliseconds);
     }
-    return false;
+    return std::nullopt;
 }
-
-} // namespace
 
 DDCWinApi::DDCWinApi() = default;
 
@@ -207,11 +210,7 @@ bool DDCWinApi::isMonitorIndex(uint index) const
 std::optional<DDCWinApi::Reading> DDCWinApi::readLevel(uint index, ReadLevel read)
 {
     const HANDLE monitor = m_monitors.at(index).physicalMonitor;
-    Reading reading;
-    if (!readWithRetry(
-            [&] { return read(monitor, &reading.minimum, &reading.current, &reading.maximum); }))
-        return std::nullopt;
-    return reading;
+    return readWithRetry([&](auto... values) { return read(monitor, values...); });
 }
 
 void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read)
@@ -264,13 +263,12 @@ DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, ReadColour<Co
     const HANDLE monitor = m_monitors.at(index).physicalMonitor;
     DDCValue channels[3];
     for (const ColourType type : readOrder) {
-        Reading reading;
-        if (!readWithRetry([&] {
-                return read(monitor, type, &reading.minimum, &reading.current, &reading.maximum);
-            }))
+        const std::optional<Reading> reading =
+            readWithRetry([&](auto... values) { return read(monitor, type, values...); });
+        if (!reading)
             continue;
         channels[type] =
-            DDCValue(colourName(type), reading.minimum, reading.maximum, reading.current);
+            DDCValue(colourName(type), reading->minimum, reading->maximum, reading->current);
         if (answered)
             answered->set(type);
     }

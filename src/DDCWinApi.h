@@ -88,6 +88,8 @@ private:
                                          LPARAM applicationValue);
     static bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo);
 
+    template <typename Read>
+    static std::optional<Reading> readWithRetry(Read read);
     bool isMonitorIndex(uint index) const;
     std::optional<Reading> readLevel(uint index, ReadLevel read);
     void appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read);

@@ -86,20 +86,21 @@ int SimulatedI2cBuses::ioctl(int fd, unsigned long request, unsigned long argume
 int SimulatedI2cBuses::lock(int fd)
 {
     record(QStringLiteral("lock %1").arg(fd));
-    const auto descriptor = m_descriptors.find(fd);
-    if (descriptor == m_descriptors.end())
-        return -EBADF;
-    descriptor->locked = true;
-    return 0;
+    return setLocked(fd, true);
 }
 
 int SimulatedI2cBuses::unlock(int fd)
 {
     record(QStringLiteral("unlock %1").arg(fd));
+    return setLocked(fd, false);
+}
+
+int SimulatedI2cBuses::setLocked(int fd, bool locked)
+{
     const auto descriptor = m_descriptors.find(fd);
     if (descriptor == m_descriptors.end())
         return -EBADF;
-    descriptor->locked = false;
+    descriptor->locked = locked;
     return 0;
 }
 

@@ -39,6 +39,7 @@ private:
     };
     void record(const QString &entry);
     SimulatedDdcMonitor *addressedMonitor(int fd);
+    int setLocked(int fd, bool locked);
 
     QStringList *m_log;
     QMap<QString, SimulatedDdcMonitor> m_monitors;
