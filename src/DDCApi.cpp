@@ -3,18 +3,6 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 
-namespace {
-
-// The drop-down may stand for no selection, and Qt's screens are not tied to
-// the backend's monitors, so any index must be answerable.
-QScreen *screenAt(uint index)
-{
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    return index < uint(screens.size()) ? screens.at(index) : nullptr;
-}
-
-} // namespace
-
 DDCApi::DDCApi() : QObject(nullptr) { }
 
 DDCApi::~DDCApi() = default;
@@ -41,12 +29,31 @@ QList<DDCRgbValue> DDCApi::rgbGain() const
 
 QString DDCApi::monitorSerialNumber(uint index) const
 {
-    const QScreen *screen = screenAt(index);
-    return screen ? screen->serialNumber() : QString();
+    return screenShowing(index).serialNumber;
 }
 
 QString DDCApi::monitorManufacturer(uint index) const
 {
-    const QScreen *screen = screenAt(index);
-    return screen ? screen->manufacturer() : QString();
+    return screenShowing(index).manufacturer;
+}
+
+// The drop-down may stand for no selection: any index must be answerable.
+ScreenIdentity DDCApi::screenShowing(uint index) const
+{
+    const QList<MonitorIdentity> monitors = monitorIdentities();
+    if (index >= uint(monitors.size()))
+        return {};
+    const QList<ScreenIdentity> screens = screenIdentities();
+    const int screen = matchScreens(monitors, screens).at(index);
+    return screen < 0 ? ScreenIdentity() : screens.at(screen);
+}
+
+QList<ScreenIdentity> DDCApi::screenIdentities() const
+{
+    QList<ScreenIdentity> identities;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        identities.append(
+            {screen->name(), screen->manufacturer(), screen->model(), screen->serialNumber()});
+    }
+    return identities;
 }

@@ -2,6 +2,7 @@
 
 #include "DDCRgbValue.h"
 #include "DDCValue.h"
+#include "ScreenMatching.h"
 
 #include <QtCore/QList>
 #include <QtCore/QObject>
@@ -26,7 +27,8 @@ public:
     QList<DDCRgbValue> rgbDrive() const;
     QList<DDCRgbValue> rgbGain() const;
 
-    // Identity of the screen at the same position in Qt's list of screens.
+    // Identity of the screen that shows monitor `index`; empty when no screen
+    // is known to show it.
     Q_INVOKABLE QString monitorSerialNumber(uint index) const;
     Q_INVOKABLE QString monitorManufacturer(uint index) const;
 
@@ -46,9 +48,17 @@ signals:
     void rgbGainChanged();
 
 protected:
+    // Who Qt's screens are, in Qt's order.
+    virtual QList<ScreenIdentity> screenIdentities() const;
+    // Who the monitors are, in monitor order.
+    virtual QList<MonitorIdentity> monitorIdentities() const = 0;
+
     bool m_initialized = false;
     QList<DDCValue> m_brightness;
     QList<DDCValue> m_contrast;
     QList<DDCRgbValue> m_rgbDrive;
     QList<DDCRgbValue> m_rgbGain;
+
+private:
+    ScreenIdentity screenShowing(uint index) const;
 };

@@ -140,6 +140,22 @@ QString DDCWinApi::monitorName(uint index)
     return m_monitors.at(index).displayName;
 }
 
+// Windows' device path names the monitor's device ("\\?\DISPLAY#...") and
+// carries no serial number; the stand-in for Windows on Linux puts the EDID's
+// serial number there, as Qt shows it.
+QList<MonitorIdentity> DDCWinApi::monitorIdentities() const
+{
+    const QString windowsPathPrefix = QStringLiteral("\\\\?\\");
+    QList<MonitorIdentity> identities;
+    for (const MonitorData &monitor : m_monitors) {
+        const bool named = monitor.displayName != monitor.gdiDeviceName;
+        const bool serial = !monitor.devicePath.startsWith(windowsPathPrefix);
+        identities.append({monitor.gdiDeviceName, named ? monitor.displayName : QString(),
+                           serial ? monitor.devicePath : QString()});
+    }
+    return identities;
+}
+
 BOOL CALLBACK DDCWinApi::monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM applicationValue)
 {
     auto *monitors = reinterpret_cast<QList<MonitorData> *>(applicationValue);
@@ -157,8 +173,10 @@ BOOL CALLBACK DDCWinApi::monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM 
         DISPLAYCONFIG_TARGET_DEVICE_NAME deviceName = {};
         prepareDeviceInfo(deviceName, DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME,
                           pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
-        if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS)
+        if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS) {
             data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
+            data.devicePath = fromWide(deviceName.monitorDevicePath);
+        }
     }
     if (data.displayName.isEmpty())
         data.displayName = data.gdiDeviceName;

@@ -27,6 +27,7 @@ struct MonitorData
     QString gdiDeviceName;
     HMONITOR hMonitor = nullptr;
     HANDLE physicalMonitor = nullptr;
+    QString devicePath; // the monitor's device path from the display configuration
 };
 
 // The monitor backend over the Windows Monitor Configuration API (DDC/CI).
@@ -68,6 +69,8 @@ public:
 protected:
     // Only instance() creates the backend in the program.
     DDCWinApi();
+
+    QList<MonitorIdentity> monitorIdentities() const override;
 
 private:
     struct Reading

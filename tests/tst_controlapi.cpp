@@ -2,7 +2,6 @@
 
 #include <QtCore/QMetaMethod>
 #include <QtCore/QMetaProperty>
-#include <QtGui/QGuiApplication>
 #include <QtTest/QtTest>
 
 class ControlApiTest : public QObject
@@ -81,18 +80,79 @@ private slots:
         QCOMPARE(backend.brightness().at(0).value(), 80u);
     }
 
-    void identityQueriesFollowQtsScreenList()
+    // Qt lists its screens in an order of its own; later Qt names a Windows
+    // screen after its monitor, whose device path then carries no serial.
+    void identityQueriesAnswerForTheScreenThatShowsTheMonitor()
     {
-        const QList<QScreen *> screens = QGuiApplication::screens();
         InstalledFakeDisplays displays;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q"));
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                                       QStringLiteral("Lumen 24F")))
+            .devicePath = QStringLiteral("\\\\?\\DISPLAY#LUM0024#1");
         TestBackend backend;
+        backend.screens = {{"Lumen 24F", "Lumen", "Lumen 24F", "L-24"},
+                           {"\\\\.\\DISPLAY1", "Aster", "", "A-27"}};
         backend.init();
-        QVERIFY(!screens.isEmpty());
-        QCOMPARE(backend.monitorManufacturer(0), screens.first()->manufacturer());
-        QCOMPARE(backend.monitorSerialNumber(0), screens.first()->serialNumber());
-        // No selection and positions past Qt's screens answer with nothing.
-        QCOMPARE(backend.monitorManufacturer(uint(screens.size())), QString());
+        QCOMPARE(backend.monitorManufacturer(0), QStringLiteral("Aster"));
+        QCOMPARE(backend.monitorSerialNumber(0), QStringLiteral("A-27"));
+        QCOMPARE(backend.monitorManufacturer(1), QStringLiteral("Lumen"));
+        QCOMPARE(backend.monitorSerialNumber(1), QStringLiteral("L-24"));
+        // No selection and positions past the monitors answer with nothing.
+        QCOMPARE(backend.monitorManufacturer(2), QString());
         QCOMPARE(backend.monitorSerialNumber(4294967295u), QString());
+    }
+
+    // Monitors are "device/friendly name/serial", screens "name/model/serial";
+    // each monitor's screen is its position in the screens, -1 for none.
+    void screenShowingEachMonitor_data()
+    {
+        QTest::addColumn<QStringList>("monitors");
+        QTest::addColumn<QStringList>("screens");
+        QTest::addColumn<QList<int>>("screenOf");
+        QTest::newRow("Qt's own order")
+            << QStringList{"\\\\.\\DISPLAY1/A/", "\\\\.\\DISPLAY2/B/"}
+            << QStringList{"\\\\.\\DISPLAY2/B/", "\\\\.\\DISPLAY1/A/"} << QList<int>{1, 0};
+        QTest::newRow("later Qt on Windows")
+            << QStringList{"\\\\.\\DISPLAY1/A/", "\\\\.\\DISPLAY2/B/"} << QStringList{"B//", "A//"}
+            << QList<int>{1, 0};
+        QTest::newRow("laptop panel first")
+            << QStringList{"card0-DP-1/A/1"} << QStringList{"eDP-1/Panel/", "DP-1/A/1"}
+            << QList<int>{1};
+        QTest::newRow("no screen shows it")
+            << QStringList{"card0-DP-1/A/1"} << QStringList{"screen/B/2"} << QList<int>{-1};
+        QTest::newRow("Wayland") << QStringList{"card0-DP-1/A/", "card0-HDMI-A-1/B/"}
+                                 << QStringList{"HDMI-A-1//", "DP-1//"} << QList<int>{1, 0};
+        QTest::newRow("X11 modesetting") << QStringList{"card0-HDMI-A-1//"}
+                                         << QStringList{"DP-1//", "HDMI-1//"} << QList<int>{1};
+        // The driver's HDMI-A-1 is the kernel's HDMI-A-2; Qt 6.4 ends short EDID texts in a dash.
+        QTest::newRow("X11 driver's own names")
+            << QStringList{"card0-HDMI-A-1/A/", "card0-HDMI-A-2/B/"}
+            << QStringList{"HDMI-A-0/A-/", "HDMI-A-1/B-/"} << QList<int>{0, 1};
+        QTest::newRow("one model, two serials")
+            << QStringList{"card0-DP-1/A/1", "card0-DP-2/A/2"}
+            << QStringList{"DP-1/A/2-", "DP-0/A/1-"} << QList<int>{1, 0};
+        // Of two monitors alike, only one answers over DDC/CI.
+        QTest::newRow("one model, no serials")
+            << QStringList{"card0-DP-1/A/"} << QStringList{"DisplayPort-0/A/", "DisplayPort-1/A/"}
+            << QList<int>{-1};
+        QTest::newRow("one name, two cards") << QStringList{"card0-DP-1//", "card1-DP-1//"}
+                                             << QStringList{"DP-1//"} << QList<int>{-1, -1};
+    }
+
+    void screenShowingEachMonitor()
+    {
+        QFETCH(QStringList, monitors);
+        QFETCH(QStringList, screens);
+        QList<MonitorIdentity> monitorIdentities;
+        for (const QString &monitor : std::as_const(monitors))
+            monitorIdentities.append(
+                {monitor.section('/', 0, 0), monitor.section('/', 1, 1), monitor.section('/', 2)});
+        QList<ScreenIdentity> screenIdentities;
+        for (const QString &screen : std::as_const(screens))
+            screenIdentities.append(
+                {screen.section('/', 0, 0), {}, screen.section('/', 1, 1), screen.section('/', 2)});
+        QTEST(matchScreens(monitorIdentities, screenIdentities), "screenOf");
     }
 };
 

@@ -206,6 +206,7 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
             return ERROR_INVALID_PARAMETER;
         auto *targetName = reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request);
         copyWide(monitor.friendlyName, targetName->monitorFriendlyDeviceName);
+        copyWide(monitor.devicePath, targetName->monitorDevicePath);
         return ERROR_SUCCESS;
     }
     return ERROR_INVALID_PARAMETER;

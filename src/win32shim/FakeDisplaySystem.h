@@ -37,6 +37,7 @@ public:
     {
         QString gdiDeviceName;
         QString friendlyName;
+        QString devicePath;
         bool hasActivePath = true;
         bool monitorInfoFails = false;
         bool sourceNameFails = false;

@@ -66,4 +66,16 @@ public:
     }
 
     QStringList calls;
+
+    // Who the monitors and Qt's screens are, as the test sets them.
+    QList<MonitorIdentity> monitorIdentities() const override
+    {
+        return monitors;
+    }
+    QList<ScreenIdentity> screenIdentities() const override
+    {
+        return screens;
+    }
+    QList<MonitorIdentity> monitors;
+    QList<ScreenIdentity> screens;
 };
