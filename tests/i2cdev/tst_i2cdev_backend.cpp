@@ -87,6 +87,16 @@ private slots:
         QCOMPARE(m_backend->monitorName(1), QStringLiteral("card0-HDMI-A-1"));
     }
 
+    // Screens named by an X11 driver's own count, one of them another monitor
+    // of the same model: the serial number handed on from the EDID tells.
+    void identityComesFromTheScreenWithTheMonitorsEdid()
+    {
+        start();
+        m_backend->screens = {{"DisplayPort-0", "Lumen", "Aster 27Q-", "SN54321-"},
+                              {"DisplayPort-1", "Aster", "Aster 27Q-", "SN12345-"}};
+        QCOMPARE(m_backend->monitorManufacturer(0), QStringLiteral("Aster"));
+    }
+
     void readsEveryControlFromItsCode()
     {
         start();

@@ -27,7 +27,7 @@ private slots:
             << EdidBlock::withName("ABCDEFGHIJKLM") << "ABCDEFGHIJKLM";
         QTest::newRow("spaces around") << EdidBlock::withName("  Lumen 24   ") << "Lumen 24";
         QTest::newRow("control and high bytes")
-            << EdidBlock::withName("A\tB\x01\x7f\xe9Z") << "A?B???Z";
+            << EdidBlock::withName("A\tB\x01\x7f\xe9Z") << "A-B---Z";
         QTest::newRow("no name descriptor") << EdidBlock::withoutName() << "";
         QTest::newRow("with an extension block")
             << EdidBlock::withName("Aster 27Q") + QByteArray(128, 0x11) << "Aster 27Q";
@@ -49,6 +49,26 @@ private slots:
         const std::optional<Edid> edid = parse(block);
         QVERIFY(edid);
         QCOMPARE(QString::fromStdString(edid->monitorName()), name);
+    }
+
+    // Qt shows the text descriptor, else the binary number.
+    void serialNumber_data()
+    {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<QString>("serialNumber");
+        QByteArray untold = EdidBlock::withName("Aster 27Q");
+        untold[90 + 3] = char(0xFE);
+        QTest::newRow("text") << EdidBlock::withName("Aster 27Q") << "SN12345";
+        QTest::newRow("binary") << EdidBlock::withChecksum(untold) << "16843009";
+        untold.replace(12, 4, QByteArray(4, 0));
+        QTest::newRow("none") << EdidBlock::withChecksum(untold) << "";
+    }
+
+    void serialNumber()
+    {
+        QFETCH(QByteArray, block);
+        QFETCH(QString, serialNumber);
+        QCOMPARE(QString::fromStdString(parse(block)->serialNumber()), serialNumber);
     }
 
     void unusableBlocks_data()

@@ -14,12 +14,11 @@ namespace {
 // A display that is busy may answer a Null Message first.
 constexpr int probeAttempts = 3;
 
-QString monitorName(const QByteArray &edidBytes)
+Edid parseEdid(const QByteArray &bytes)
 {
-    const std::optional<Edid> edid =
-        Edid::parse(reinterpret_cast<const std::uint8_t *>(edidBytes.constData()),
-                    std::size_t(edidBytes.size()));
-    return edid ? QString::fromLatin1(edid->monitorName().c_str()) : QString();
+    return Edid::parse(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                       std::size_t(bytes.size()))
+        .value_or(Edid());
 }
 
 QString moduleMissingAdvice()
@@ -75,8 +74,11 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
                 deniedNodes.append(node);
             continue;
         }
-        if (answers(*channel))
-            displays.push_back({connector.name, monitorName(connector.edid), std::move(channel)});
+        if (!answers(*channel))
+            continue;
+        const Edid edid = parseEdid(connector.edid);
+        displays.push_back({connector.name, QString::fromLatin1(edid.monitorName().c_str()),
+                            QString::fromLatin1(edid.serialNumber().c_str()), std::move(channel)});
     }
     if (!deniedNodes.isEmpty())
         m_accessAdvice = accessDeniedAdvice(deniedNodes);

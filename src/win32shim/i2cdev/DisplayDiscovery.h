@@ -15,6 +15,7 @@ struct DiscoveredDisplay
 {
     QString connector;
     QString monitorName; // from the EDID; empty when it names no monitor
+    QString serialNumber; // from the EDID; empty when it gives none
     std::unique_ptr<DdcCiChannel> channel;
 };
 

@@ -116,9 +116,9 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
     }
     if (request->type == DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME
         && request->size == sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME)) {
-        copyWide(display->discovered.monitorName,
-                 reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request)
-                     ->monitorFriendlyDeviceName);
+        auto *target = reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request);
+        copyWide(display->discovered.monitorName, target->monitorFriendlyDeviceName);
+        copyWide(display->discovered.serialNumber, target->monitorDevicePath);
         return ERROR_SUCCESS;
     }
     return ERROR_INVALID_PARAMETER;

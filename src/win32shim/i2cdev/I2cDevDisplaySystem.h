@@ -13,8 +13,9 @@ class I2cTransport;
 // Answers the backend's Windows calls with the displays attached to this
 // Linux machine, driven over DDC/CI through i2c-dev. The connector name
 // ("card0-DP-1") stands for the GDI device name, the EDID monitor name for the
-// friendly name; each display has one physical monitor, whose handle stands
-// for its open DDC/CI channel.
+// friendly name and the EDID serial number for the monitor's device path;
+// each display has one physical monitor, whose handle stands for its open
+// DDC/CI channel.
 class I2cDevDisplaySystem : public Win32Platform
 {
 public:
