@@ -174,6 +174,22 @@ private slots:
         QVERIFY(m_api.calls.isEmpty());
     }
 
+    void theIdentityLinesDescribeTheSelectedMonitor()
+    {
+        m_api.monitors = {{"card0-DP-1", "Aster 27Q", ""}, {"card0-DP-2", "Lumen 24F", ""}};
+        m_api.screens = {{"DP-2", "Lumen", "", "L-24"}, {"DP-1", "Aster", "", "A-27"}};
+        const QStringList shown[] = {{"Manufacturer: Aster", "Serial number: A-27"},
+                                     {"Manufacturer: Lumen", "Serial number: L-24"}};
+        for (const int index : {1, 0}) {
+            m_combo->setProperty("currentIndex", index);
+            QStringList lines;
+            for (QQuickItem *label : itemsOf(m_window, "QQuickLabel"))
+                lines << label->property("text").toString();
+            for (const QString &line : shown[index])
+                QVERIFY2(lines.contains(line), qPrintable(lines.join(QLatin1Char('|'))));
+        }
+    }
+
 private:
     InstalledFakeDisplays m_displays;
     RecordingApi m_api;
