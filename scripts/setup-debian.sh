@@ -14,7 +14,7 @@ packages=(
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(
         qml6-module-qttest
-        xvfb xauth libx11-dev imagemagick
+        xvfb xauth libx11-dev libxrandr-dev imagemagick
         clang libclang-rt-14-dev
         g++-mingw-w64-x86-64-posix
     )

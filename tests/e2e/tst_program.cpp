@@ -1,5 +1,10 @@
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QProcess>
+#include <QtCore/QThread>
 #include <QtTest/QtTest>
+
+#include <algorithm>
+#include <cstdlib>
 
 // The real program, started and closed as a user would, under an X server.
 class ProgramTest : public QObject
@@ -49,7 +54,58 @@ private slots:
         QCOMPARE(windowTool({"wait", title(), "0"}), 1);
     }
 
+    // Xvfb's one screen, given an EDID, names no monitor of the demo: its
+    // identity lines stay as on a screen without one. Named like the first
+    // monitor, it shows its identity there.
+    void theIdentityLinesShowOnlyTheScreenThatShowsTheMonitor_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no monitor's model") << "Orion 32U" << false;
+        QTest::newRow("the first monitor's model") << "Aster 27Q" << true;
+    }
+
+    void theIdentityLinesShowOnlyTheScreenThatShowsTheMonitor()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, shown);
+        const QByteArray plain = settledDemoWindow();
+        QCOMPARE(windowTool({"edid", model, "VRN-0042"}), 0);
+        const QByteArray described = settledDemoWindow();
+        QCOMPARE(windowTool({"edid"}), 0);
+        QVERIFY(!plain.isEmpty() && !described.isEmpty());
+        // Text comes out a shade or two different from run to run.
+        const bool alike = plain.size() == described.size()
+            && std::equal(plain.begin(), plain.end(), described.begin(),
+                          [](char a, char b) { return std::abs(uchar(a) - uchar(b)) < 8; });
+        QCOMPARE(!alike, shown);
+    }
+
 private:
+    // The demo's window as 8-bit RGB, once it has drawn itself (its corner is
+    // white) and stays the same; empty when it never does.
+    static QByteArray settledDemoWindow()
+    {
+        QProcess program;
+        program.start(QStringLiteral(DEMO_PROGRAM), {});
+        const bool opened = windowTool({"wait", title(), "20000"}) == 0;
+        QByteArray pixels;
+        QByteArray before;
+        QDeadlineTimer deadline(20000);
+        while (opened && !deadline.hasExpired()
+               && (!pixels.startsWith("\xff\xff\xff") || pixels != before)) {
+            before = pixels;
+            QThread::msleep(200);
+            QProcess capture;
+            capture.start(QStringLiteral("import"), {"-window", title(), "-depth", "8", "rgb:-"});
+            capture.waitForFinished(20000);
+            pixels = capture.readAllStandardOutput();
+        }
+        windowTool({"close", title()});
+        program.waitForFinished(20000);
+        return opened && !deadline.hasExpired() ? pixels : QByteArray();
+    }
+
     static QString title()
     {
         return QStringLiteral("ZOD ID IDA");
