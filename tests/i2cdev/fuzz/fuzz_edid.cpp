@@ -1,5 +1,6 @@
 // The sysfs edid file holds whatever the display sent: no content may crash
-// the parser, and a name that comes out is short, printable text.
+// the parser, and a name or serial number that comes out is short, printable
+// text.
 #include "Edid.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -7,12 +8,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::optional<Edid> edid = Edid::parse(data, size);
     if (!edid)
         return 0;
-    const std::string &name = edid->monitorName();
-    if (name.size() > 13)
-        __builtin_trap();
-    for (const char c : name) {
-        if (c < 0x20 || c > 0x7E)
+    for (const std::string *text : {&edid->monitorName(), &edid->serialNumber()}) {
+        if (text->size() > 13)
             __builtin_trap();
+        for (const char c : *text) {
+            if (c < 0x20 || c > 0x7E)
+                __builtin_trap();
+        }
     }
     return 0;
 }
