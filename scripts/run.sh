@@ -13,7 +13,5 @@ if [[ "${1:-}" == "--demo" ]]; then
     build=build/demo
     simulated=ON
 fi
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DVARNO_SIMULATED_MONITORS="$simulated"
-cmake --build "$build"
+"$PWD/scripts/build.sh" "$build" "$simulated"
 exec "$build/varno"
