@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building Varno needs on Debian 12 (run as root). Installs only
 # what is missing, so running it again costs a second.
-#   scripts/setup-debian.sh          the program
-#   scripts/setup-debian.sh --tests  the program and everything the tests use
+#   scripts/setup-debian.sh            the program
+#   scripts/setup-debian.sh --package  the program and its Debian package
+#   scripts/setup-debian.sh --tests    all that, and everything the tests use
 set -euo pipefail
 
 packages=(
@@ -11,14 +12,20 @@ packages=(
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
     qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
 )
-if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(
-        qml6-module-qttest
-        xvfb xauth libx11-dev libxrandr-dev imagemagick
-        clang libclang-rt-14-dev
-        g++-mingw-w64-x86-64-posix
-    )
-fi
+packaging=(dpkg-dev file librsvg2-bin)
+case "${1:-}" in
+    --package) packages+=("${packaging[@]}") ;;
+    --tests)
+        packages+=(
+            "${packaging[@]}"
+            qml6-module-qttest
+            xvfb xauth libx11-dev libxrandr-dev imagemagick
+            clang libclang-rt-14-dev
+            g++-mingw-w64-x86-64-posix
+            lintian desktop-file-utils appstream
+        )
+        ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
