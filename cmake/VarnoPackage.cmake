@@ -3,21 +3,22 @@
 set(CPACK_PACKAGE_NAME varno)
 set(CPACK_PACKAGE_VENDOR "The Varno developers")
 set(CPACK_PACKAGE_CONTACT "The Varno developers <maintainers@varno.org>")
-# Read here, not named as the description file: cpack would escape the text
-# of that for XML.
-file(READ ${PROJECT_SOURCE_DIR}/data/description.txt CPACK_PACKAGE_DESCRIPTION)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/description.txt)
+# Read here rather than named as the description file, which cpack would
+# escape for XML.
+set(description_file ${PROJECT_SOURCE_DIR}/data/description.txt)
+file(READ ${description_file} CPACK_PACKAGE_DESCRIPTION)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description_file})
+# Debian ships programs without their symbols.
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The libraries are found from the program; the QML modules and the platform
-# plugins it loads at run time are not.
+# The libraries are found from the program, and with Qt's GUI library comes its
+# X11 platform plugin; the QML modules that the window imports are not found.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, \
-qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtqml-workerscript, \
-qt6-qpa-plugins")
+qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtqml-workerscript")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
