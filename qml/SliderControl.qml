@@ -8,6 +8,8 @@ import DDC 1.0
 import Varno
 
 RowLayout {
+    id: control
+
     property ddcValue ddcValue
 
     signal changed(newValue: ddcValue)
@@ -21,11 +23,21 @@ RowLayout {
         from: ddcValue.minimum
         to: ddcValue.maximum
         value: ddcValue.value
-        onMoved: {
-            // Qt 6.4 rounds a real number written into a uint; the fraction
-            // must be dropped.
-            ddcValue.value = Math.trunc(value);
-            changed(ddcValue);
+        onMoved: report.send(ddcValue, value)
+    }
+
+    // A value-type signal argument is a copy of its own, so the report is made
+    // in one: a write into ddcValue itself would cut it off from the binding
+    // that feeds it, and the slider would stop following its input.
+    QtObject {
+        id: report
+
+        // The int parameter drops the position's fraction.
+        signal send(copy: ddcValue, position: int)
+
+        onSend: (copy, position) => {
+            copy.value = position;
+            control.changed(copy);
         }
     }
 }

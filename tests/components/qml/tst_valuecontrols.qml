@@ -75,6 +75,10 @@ TestCase {
                 + value / 100 * (slider.availableWidth - handleWidth);
     }
 
+    function describe(level) {
+        return level.name + " " + level.minimum + ".." + level.maximum + " " + level.value;
+    }
+
     function test_dialReportsTheIntegerPartOfWhereItWasDragged() {
         const control = createTemporaryObject(dialControl, testCase,
                                               { ddcValue: values.level("Brightness", 0, 100, 40) });
@@ -150,5 +154,29 @@ TestCase {
         compare(reported.blue.name, "Blue");
         // The group's own triple is not changed by a report.
         compare(group.rgbValue.green.value, 50);
+    }
+
+    // The triple that comes back may equal the reported one by value alone.
+    function test_aMovedSliderFollowsWhatItsGroupIsGivenNext() {
+        const triple = values.triple("RGB Drive", values.level("Red", 0, 100, 50),
+                                     values.level("Green", 0, 100, 50),
+                                     values.level("Blue", 0, 100, 50));
+        const group = createTemporaryObject(rgbControls, testCase, { rgbValue: triple });
+        const green = group.children[2].children[1];
+        mouseClick(green, sliderX(green, 60.4), green.height / 2);
+        group.rgbValue = values.triple("RGB Gain", values.level("R", 0, 255, 50),
+                                       values.level("G", 0, 255, 60),
+                                       values.level("B", 0, 255, 50));
+        compare(green.to, 255);
+        compare(green.value, 60);
+
+        const spy = listen(group, "setValue");
+        const blue = group.children[3].children[1];
+        mouseClick(blue, sliderX(blue, 30.4), blue.height / 2);
+        verify(spy.count > 0);
+        const reported = spy.signalArguments[spy.count - 1][0];
+        compare([reported.name, describe(reported.red), describe(reported.green),
+                 describe(reported.blue)],
+                ["RGB Gain", "R 0..255 50", "G 0..255 60", "B 0..255 30"]);
     }
 }
