@@ -8,17 +8,27 @@ import Varno 1.0
 Window {
     id: window
 
-    // What the controls show while no monitor is selected: an empty drop-down
-    // has the index -1, where the lists hold nothing.
+    readonly property bool hasMonitor: monitorCombo.count > 0
+    // What the controls show while no monitor is listed: the lists hold
+    // nothing at the selected index then.
     property ddcValue noValue
     property ddcRgbValue noRgbValue
 
     width: 640
     height: 480
+    // The window never cuts its content off. Where the style needs more room
+    // than 640 by 480 it grows to its minimum size, which Qt does not do by
+    // itself; a window the user made larger stays as it is.
+    minimumWidth: page.implicitWidth + 2 * page.anchors.margins
+    minimumHeight: page.implicitHeight + 2 * page.anchors.margins
+    onMinimumWidthChanged: width = Math.max(width, minimumWidth)
+    onMinimumHeightChanged: height = Math.max(height, minimumHeight)
     visible: true
     title: qsTr("ZOD ID IDA")
 
     ColumnLayout {
+        id: page
+
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
@@ -41,46 +51,56 @@ Window {
 
                 currentIndex: 0
                 editable: false
-                displayText: count > 0 ? currentText : qsTr("No DDC/CI monitor found")
+                displayText: window.hasMonitor ? currentText : qsTr("No DDC/CI monitor found")
                 model: DDCMonitorModel {}
                 Layout.fillWidth: true
             }
         }
 
-        RowLayout {
-            enabled: monitorCombo.currentIndex >= 0
+        // Controls made anew for each selected monitor: a control ignores a
+        // value that equals its own by value, whatever its range and name, but
+        // never the first value it is handed.
+        Repeater {
+            model: [monitorCombo.currentIndex]
 
-            DialControl {
-                ddcValue: DDCApi.brightness[monitorCombo.currentIndex] ?? window.noValue
-                onSetValue: newValue => DDCApi.setBrightness(monitorCombo.currentIndex, newValue)
-            }
+            RowLayout {
+                enabled: window.hasMonitor
 
-            DialControl {
-                ddcValue: DDCApi.contrast[monitorCombo.currentIndex] ?? window.noValue
-                onSetValue: newValue => DDCApi.setContrast(monitorCombo.currentIndex, newValue)
-            }
+                DialControl {
+                    ddcValue: DDCApi.brightness[monitorCombo.currentIndex] ?? window.noValue
+                    onSetValue: newValue => DDCApi.setBrightness(monitorCombo.currentIndex,
+                                                                 newValue)
+                }
 
-            RGBControls {
-                rgbValue: DDCApi.rgbDrive[monitorCombo.currentIndex] ?? window.noRgbValue
-                Layout.alignment: Qt.AlignTop
-                Layout.leftMargin: 50
-                onSetValue: newValue => DDCApi.setRgbDrive(monitorCombo.currentIndex, newValue)
-            }
+                DialControl {
+                    ddcValue: DDCApi.contrast[monitorCombo.currentIndex] ?? window.noValue
+                    onSetValue: newValue => DDCApi.setContrast(monitorCombo.currentIndex, newValue)
+                }
 
-            RGBControls {
-                rgbValue: DDCApi.rgbGain[monitorCombo.currentIndex] ?? window.noRgbValue
-                Layout.alignment: Qt.AlignTop
-                Layout.leftMargin: 50
-                onSetValue: newValue => DDCApi.setRgbGain(monitorCombo.currentIndex, newValue)
+                RGBControls {
+                    rgbValue: DDCApi.rgbDrive[monitorCombo.currentIndex] ?? window.noRgbValue
+                    Layout.alignment: Qt.AlignTop
+                    Layout.leftMargin: 50
+                    onSetValue: newValue => DDCApi.setRgbDrive(monitorCombo.currentIndex, newValue)
+                }
+
+                RGBControls {
+                    rgbValue: DDCApi.rgbGain[monitorCombo.currentIndex] ?? window.noRgbValue
+                    Layout.alignment: Qt.AlignTop
+                    Layout.leftMargin: 50
+                    onSetValue: newValue => DDCApi.setRgbGain(monitorCombo.currentIndex, newValue)
+                }
             }
         }
 
         Label {
-            text: qsTr("Manufacturer: %1").arg(DDCApi.monitorManufacturer(monitorCombo.currentIndex))
+            text: qsTr("Manufacturer: %1").arg(
+                      window.hasMonitor ? DDCApi.monitorManufacturer(monitorCombo.currentIndex) : "")
         }
 
         Label {
-            text: qsTr("Serial number: %1").arg(DDCApi.monitorSerialNumber(monitorCombo.currentIndex))
+            text: qsTr("Serial number: %1").arg(
+                      window.hasMonitor ? DDCApi.monitorSerialNumber(monitorCombo.currentIndex) : "")
         }
     }
 }

@@ -52,16 +52,18 @@ public:
         emit rgbGainChanged();
     }
 
+    static QString describe(const DDCValue &value)
+    {
+        return QStringLiteral("%1 %2..%3 %4")
+            .arg(value.name())
+            .arg(value.minimum())
+            .arg(value.maximum())
+            .arg(value.value());
+    }
     static QString describe(const DDCRgbValue &value)
     {
-        QStringList channels;
-        for (const DDCValue &channel : {value.red(), value.green(), value.blue()}) {
-            channels << QStringLiteral("%1 %2..%3 %4")
-                            .arg(channel.name())
-                            .arg(channel.minimum())
-                            .arg(channel.maximum())
-                            .arg(channel.value());
-        }
+        const QStringList channels{describe(value.red()), describe(value.green()),
+                                   describe(value.blue())};
         return value.name() + QStringLiteral(": ") + channels.join(QStringLiteral(", "));
     }
 
