@@ -68,11 +68,22 @@ TestCase {
         mouseRelease(dial, end.x, end.y);
     }
 
-    // The x of a slider's handle centre at a value of a slider from 0 to 100.
-    function sliderX(slider, value) {
+    // Where a press at x puts a slider, as a value of the slider.
+    function sliderValue(slider, x) {
         const handleWidth = slider.handle.width;
-        return slider.leftPadding + handleWidth / 2
-                + value / 100 * (slider.availableWidth - handleWidth);
+        const position = (x - slider.leftPadding - handleWidth / 2)
+                / (slider.availableWidth - handleWidth);
+        return slider.from + Math.min(Math.max(position, 0), 1) * (slider.to - slider.from);
+    }
+
+    // A whole-pixel x of a slider whose value lies in [from, to).
+    function sliderX(slider, from, to) {
+        for (let x = 0; x < slider.width; ++x) {
+            const value = sliderValue(slider, x);
+            if (value >= from && value < to)
+                return x;
+        }
+        fail("no pixel of the slider lies between " + from + " and " + to);
     }
 
     function describe(level) {
@@ -118,19 +129,24 @@ TestCase {
         compare(control.children[0].Layout.preferredWidth, 50);
         const spy = listen(control, "changed");
 
-        mouseClick(slider, sliderX(slider, 60.4), slider.height / 2);
+        // Somewhere in [60.5, 61): a value that rounding would make 61.
+        mouseClick(slider, sliderX(slider, 60.5, 61), slider.height / 2);
         // The press reports 60; the release may report it once more.
         verify(spy.count > 0);
-        const reported = spy.signalArguments[spy.count - 1][0];
-        compare(reported.name, "Red");
-        compare(reported.minimum, 0);
-        compare(reported.maximum, 100);
-        compare(reported.value, 60);
+        compare(describe(spy.signalArguments[spy.count - 1][0]), "Red 0..100 60");
         // Nothing came back: the slider stays where it was left, not at 50.
-        compare(Math.trunc(slider.value), 60);
+        verify(slider.value >= 60.5 && slider.value < 61);
     }
 
-    function test_groupReportsTheTripleWithOneChannelMoved() {
+    function test_groupReportsTheTripleWithOneChannelMoved_data() {
+        return [
+            { tag: "red", slider: 1, reported: ["Red 0..100 60", "Green 0..100 50", "Blue 0..100 50"] },
+            { tag: "green", slider: 2, reported: ["Red 0..100 50", "Green 0..100 60", "Blue 0..100 50"] },
+            { tag: "blue", slider: 3, reported: ["Red 0..100 50", "Green 0..100 50", "Blue 0..100 60"] }
+        ];
+    }
+
+    function test_groupReportsTheTripleWithOneChannelMoved(data) {
         const triple = values.triple("RGB Drive", values.level("Red", 0, 100, 50),
                                      values.level("Green", 0, 100, 50),
                                      values.level("Blue", 0, 100, 50));
@@ -140,20 +156,15 @@ TestCase {
         compare(group.children[2].Layout.topMargin, 0);
         const spy = listen(group, "setValue");
 
-        const slider = group.children[2].children[1];
-        mouseClick(slider, sliderX(slider, 60.5), slider.height / 2);
+        const slider = group.children[data.slider].children[1];
+        mouseClick(slider, sliderX(slider, 60, 61), slider.height / 2);
         verify(spy.count > 0);
         const reported = spy.signalArguments[spy.count - 1][0];
-        compare(reported.name, "RGB Drive");
-        compare(reported.green.value, 60);
-        compare(reported.green.name, "Green");
-        compare(reported.red.value, 50);
-        compare(reported.red.name, "Red");
-        compare(reported.red.maximum, 100);
-        compare(reported.blue.value, 50);
-        compare(reported.blue.name, "Blue");
+        compare([reported.name, describe(reported.red), describe(reported.green),
+                 describe(reported.blue)],
+                ["RGB Drive"].concat(data.reported));
         // The group's own triple is not changed by a report.
-        compare(group.rgbValue.green.value, 50);
+        compare(describe(group.rgbValue[data.tag]), describe(triple[data.tag]));
     }
 
     // The triple that comes back may equal the reported one by value alone.
@@ -163,7 +174,7 @@ TestCase {
                                      values.level("Blue", 0, 100, 50));
         const group = createTemporaryObject(rgbControls, testCase, { rgbValue: triple });
         const green = group.children[2].children[1];
-        mouseClick(green, sliderX(green, 60.4), green.height / 2);
+        mouseClick(green, sliderX(green, 60, 61), green.height / 2);
         group.rgbValue = values.triple("RGB Gain", values.level("R", 0, 255, 50),
                                        values.level("G", 0, 255, 60),
                                        values.level("B", 0, 255, 50));
@@ -172,7 +183,7 @@ TestCase {
 
         const spy = listen(group, "setValue");
         const blue = group.children[3].children[1];
-        mouseClick(blue, sliderX(blue, 30.4), blue.height / 2);
+        mouseClick(blue, sliderX(blue, 30, 31), blue.height / 2);
         verify(spy.count > 0);
         const reported = spy.signalArguments[spy.count - 1][0];
         compare([reported.name, describe(reported.red), describe(reported.green),
