@@ -154,21 +154,33 @@ private slots:
         QCOMPARE(spies.counts(), (QList<qsizetype>{2, 0, 0, 1}));
     }
 
+    // Changes made with the monitor's own buttons show up without any call.
+    void theBackendRefreshesOnItsOwn()
+    {
+        backend().init();
+        ChangeSpies spies(backend());
+        displays().control(1, Control::Contrast).current = 64;
+        displays().control(0, Control::BlueGain).current = 12;
+        QTRY_COMPARE_WITH_TIMEOUT(spies.counts(), (QList<qsizetype>{0, 1, 0, 1}), 20000);
+        QCOMPARE(backend().contrast().at(1).value(), 64u);
+        QCOMPARE(backend().rgbGain().at(0).blue().value(), 12u);
+    }
+
     void refreshKeepsWhatWasPublishedWhenAMonitorStopsAnswering()
     {
         backend().init();
         ChangeSpies spies(backend());
         displays().control(0, Control::Brightness).neverAnswers = true;
-        displays().control(0, Control::RedDrive).neverAnswers = true;
-        displays().control(0, Control::GreenDrive).current = 33;
+        displays().control(0, Control::GreenDrive).neverAnswers = true;
+        displays().control(0, Control::BlueDrive).current = 33;
         backend().refresh();
 
         QCOMPARE(backend().brightness().at(0).value(), 50u);
         const DDCRgbValue drive = backend().rgbDrive().at(0);
-        QCOMPARE(drive.red().name(), QStringLiteral("Red"));
-        QCOMPARE(drive.red().value(), 50u);
-        QCOMPARE(drive.red().maximum(), 100u);
-        QCOMPARE(drive.green().value(), 33u);
+        QCOMPARE(drive.green().name(), QStringLiteral("Green"));
+        QCOMPARE(drive.green().value(), 50u);
+        QCOMPARE(drive.green().maximum(), 100u);
+        QCOMPARE(drive.blue().value(), 33u);
         QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 1, 0}));
 
         displays().control(0, Control::Brightness).neverAnswers = false;
