@@ -187,11 +187,6 @@ private slots:
         backend.setBrightness(0, 10);
         QVERIFY(displays.calls().isEmpty());
     }
-
-    void theProgramHasOneBackend()
-    {
-        QCOMPARE(DDCWinApi::instance(), DDCWinApi::instance());
-    }
 };
 
 QTEST_GUILESS_MAIN(DiscoveryTest)
