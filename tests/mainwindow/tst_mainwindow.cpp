@@ -12,9 +12,8 @@
 
 namespace {
 
-// The two monitors hold equal values and differ only in their ranges and
-// captions: a control keeps what it shows when handed a value that is equal by
-// value alone.
+// The monitors hold equal values and differ only in their ranges and captions,
+// which a control would miss in a value that is equal by value alone.
 DDCValue level(const QString &name, uint monitor, uint value)
 {
     return DDCValue(QStringLiteral("%1 %2").arg(name).arg(monitor), 0, monitor ? 255 : 100, value);
@@ -111,9 +110,8 @@ private slots:
         QCOMPARE(m_window->minimumSize(),
                  QSizeF(page->implicitWidth() + 40, page->implicitHeight() + 40).toSize());
         QCOMPARE(m_window->size(), m_window->minimumSize().expandedTo(QSize(640, 480)));
-        // The page keeps 20 from the window's edges, and the drop-down reaches its
-        // right edge. Each group stands 50 further from its left neighbour than
-        // the dials stand apart, and all four controls align to the top.
+        // Margins of 20, a drop-down to the right margin, groups 50 further apart
+        // than the dials, and all four controls at the top of their row.
         QCOMPARE(page->position(), QPointF(20, 20));
         QCOMPARE(m_combo->mapRectToScene(m_combo->boundingRect()).right(),
                  m_window->width() - 20.0);
@@ -271,10 +269,9 @@ private:
 
     void publishMonitors()
     {
-        const QList<uint> monitors = noMonitors() ? QList<uint>() : QList<uint>{0, 1};
         QList<DDCValue> brightness, contrast;
         QList<DDCRgbValue> rgbDrive, rgbGain;
-        for (uint monitor : monitors) {
+        for (uint monitor = 0; monitor < DDCWinApi::instance()->monitorCount(); ++monitor) {
             brightness << level(QStringLiteral("Brightness"), monitor, 10);
             contrast << level(QStringLiteral("Contrast"), monitor, 30);
             rgbDrive << colour(QStringLiteral("RGB Drive"), monitor, 50);
