@@ -86,6 +86,11 @@ TestCase {
         fail("no pixel of the slider lies between " + from + " and " + to);
     }
 
+    function driveAtHalf() {
+        return values.triple("RGB Drive", values.level("Red", 0, 100, 50),
+                             values.level("Green", 0, 100, 50), values.level("Blue", 0, 100, 50));
+    }
+
     function describe(level) {
         return level.name + " " + level.minimum + ".." + level.maximum + " " + level.value;
     }
@@ -147,9 +152,7 @@ TestCase {
     }
 
     function test_groupReportsTheTripleWithOneChannelMoved(data) {
-        const triple = values.triple("RGB Drive", values.level("Red", 0, 100, 50),
-                                     values.level("Green", 0, 100, 50),
-                                     values.level("Blue", 0, 100, 50));
+        const triple = driveAtHalf();
         const group = createTemporaryObject(rgbControls, testCase, { rgbValue: triple });
         compare(group.children[0].text, "RGB Drive");
         compare(group.children[1].Layout.topMargin, 20);
@@ -169,10 +172,7 @@ TestCase {
 
     // The triple that comes back may equal the reported one by value alone.
     function test_aMovedSliderFollowsWhatItsGroupIsGivenNext() {
-        const triple = values.triple("RGB Drive", values.level("Red", 0, 100, 50),
-                                     values.level("Green", 0, 100, 50),
-                                     values.level("Blue", 0, 100, 50));
-        const group = createTemporaryObject(rgbControls, testCase, { rgbValue: triple });
+        const group = createTemporaryObject(rgbControls, testCase, { rgbValue: driveAtHalf() });
         const green = group.children[2].children[1];
         mouseClick(green, sliderX(green, 60, 61), green.height / 2);
         group.rgbValue = values.triple("RGB Gain", values.level("R", 0, 255, 50),
