@@ -125,7 +125,7 @@ BOOL FakeDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     const int position = displayPosition(monitor);
     if (position < 0 || m_displayMonitors.at(position).monitorInfoFails
         || info->cbSize != sizeof(MONITORINFOEXW))
-        return FALSE;
+        return fail();
     auto *extended = static_cast<MONITORINFOEXW *>(info);
     copyWide(m_displayMonitors.at(position).gdiDeviceName, extended->szDevice);
     return TRUE;
@@ -217,7 +217,7 @@ BOOL FakeDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD co
     record(QStringLiteral("GetNumberOfPhysicalMonitorsFromHMONITOR(%1)").arg(handleName(monitor)));
     const int position = displayPosition(monitor);
     if (position < 0 || m_displayMonitors.at(position).physicalMonitorQueryFails)
-        return FALSE;
+        return fail();
     *count = DWORD(m_displayMonitors.at(position).physicalMonitors.size());
     return TRUE;
 }
@@ -231,7 +231,7 @@ BOOL FakeDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
     const int position = displayPosition(monitor);
     if (position < 0 || m_displayMonitors.at(position).physicalMonitorQueryFails
         || count != DWORD(m_displayMonitors.at(position).physicalMonitors.size()))
-        return FALSE;
+        return fail();
     for (DWORD i = 0; i < count; ++i) {
         physicalMonitors[i].hPhysicalMonitor = physicalHandle(position, int(i));
         copyWide(QStringLiteral("Generic PnP Monitor"),
@@ -244,7 +244,7 @@ BOOL FakeDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
 BOOL FakeDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 {
     record(QStringLiteral("DestroyPhysicalMonitor(%1)").arg(handleName(physicalMonitor)));
-    return m_openHandles.erase(physicalMonitor) ? TRUE : FALSE;
+    return m_openHandles.erase(physicalMonitor) ? TRUE : fail();
 }
 
 FakeDisplaySystem::ControlState *
@@ -266,14 +266,16 @@ BOOL FakeDisplaySystem::readControl(const QString &function, HANDLE physicalMoni
     record(QStringLiteral("%1(%2%3)").arg(function, handleName(physicalMonitor), colourType));
     ControlState *state = controlBehind(physicalMonitor, control);
     if (!state)
-        return FALSE;
+        return fail();
     answerDelay(Transfer::Read);
     if (state->neverAnswers)
-        return FALSE;
+        return fail();
     if (state->failingReads > 0) {
         --state->failingReads;
-        return FALSE;
+        return fail();
     }
+    if (state->unsupported)
+        return fail(vcpNotSupported);
     *minimum = state->minimum;
     *current = state->current;
     *maximum = state->maximum;
@@ -289,10 +291,10 @@ BOOL FakeDisplaySystem::writeControl(const QString &function, HANDLE physicalMon
                .arg(value));
     ControlState *state = controlBehind(physicalMonitor, control);
     if (!state)
-        return FALSE;
+        return fail();
     answerDelay(Transfer::Write);
     if (state->refusesWrites)
-        return FALSE;
+        return fail();
     state->current = value;
     return TRUE;
 }

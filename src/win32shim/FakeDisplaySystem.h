@@ -25,6 +25,7 @@ public:
         DWORD maximum = 100;
         int failingReads = 0; // reads that fail before the control answers
         bool neverAnswers = false;
+        bool unsupported = false; // reads answer "this control is not supported"
         bool refusesWrites = false;
     };
 

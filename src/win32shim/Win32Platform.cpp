@@ -8,6 +8,17 @@ Win32Platform *installedPlatform = nullptr;
 
 Win32Platform::~Win32Platform() = default;
 
+DWORD Win32Platform::lastError() const
+{
+    return m_lastError;
+}
+
+BOOL Win32Platform::fail(DWORD error)
+{
+    m_lastError = error;
+    return FALSE;
+}
+
 Win32Platform &Win32Platform::current()
 {
     return installedPlatform ? *installedPlatform : builtInWin32Platform();

@@ -50,6 +50,9 @@ public:
 
     virtual void sleep(DWORD milliseconds) = 0;
 
+    // What GetLastError answers: why the last call that failed did so.
+    DWORD lastError() const;
+
     // The platform that answers the calls: the one installed, else the one
     // built into the program.
     static Win32Platform &current();
@@ -58,6 +61,15 @@ public:
     static void install(Win32Platform *platform);
 
 protected:
+    // A DDC/CI read of a control that the monitor does not support fails with
+    // this error.
+    static constexpr DWORD vcpNotSupported = DWORD(ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED);
+
+    // Fails a call as Windows does: FALSE, with the reason kept for
+    // GetLastError. Every failure sets a reason, so that one left by an
+    // earlier call is never taken for this one's.
+    BOOL fail(DWORD error = ERROR_GEN_FAILURE);
+
     // Fills a fixed-size wide-string field as Windows does: cut to fit, and
     // always terminated.
     template <std::size_t Capacity>
@@ -67,6 +79,9 @@ protected:
         std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), length, target);
         target[length] = 0;
     }
+
+private:
+    DWORD m_lastError = ERROR_SUCCESS;
 };
 
 // Defined by the one platform implementation that the build links into the

@@ -120,3 +120,8 @@ void WINAPI Sleep(DWORD dwMilliseconds)
 {
     Win32Platform::current().sleep(dwMilliseconds);
 }
+
+DWORD WINAPI GetLastError()
+{
+    return Win32Platform::current().lastError();
+}

@@ -15,6 +15,7 @@
 
 using BOOL = int;
 using LONG = std::int32_t;
+using HRESULT = LONG;
 using DWORD = std::uint32_t;
 using UINT16 = std::uint16_t;
 using UINT32 = std::uint32_t;
@@ -31,8 +32,11 @@ using HMONITOR = HMONITOR__ *;
 using HDC = HDC__ *;
 
 constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_GEN_FAILURE = 31;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_INSUFFICIENT_BUFFER = 122;
+// A macro, as in the SDK, typed as an HRESULT although GetLastError answers it.
+#define ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED HRESULT(0xC0262584L)
 constexpr int CCHDEVICENAME = 32;
 constexpr UINT32 QDC_ONLY_ACTIVE_PATHS = 0x00000002;
 constexpr UINT32 QDC_VIRTUAL_MODE_AWARE = 0x00000010;
@@ -228,3 +232,4 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainTyp
 
 // kernel32
 void WINAPI Sleep(DWORD dwMilliseconds);
+DWORD WINAPI GetLastError();

@@ -66,7 +66,7 @@ BOOL I2cDevDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
 {
     const Display *display = displayAt(monitor);
     if (!display || info->cbSize != sizeof(MONITORINFOEXW))
-        return FALSE;
+        return fail();
     copyWide(display->discovered.connector, static_cast<MONITORINFOEXW *>(info)->szDevice);
     return TRUE;
 }
@@ -127,7 +127,7 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
 BOOL I2cDevDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)
 {
     if (!displayAt(monitor))
-        return FALSE;
+        return fail();
     *count = 1;
     return TRUE;
 }
@@ -137,7 +137,7 @@ BOOL I2cDevDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
 {
     Display *display = displayAt(monitor);
     if (!display || count != 1 || !display->discovered.channel)
-        return FALSE;
+        return fail();
     display->handedOut = true;
     physicalMonitors[0].hPhysicalMonitor =
         physicalMonitorHandle(std::size_t(reinterpret_cast<std::uintptr_t>(monitor) - 1));
@@ -148,23 +148,27 @@ BOOL I2cDevDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
 BOOL I2cDevDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 {
     if (!channelBehind(physicalMonitor))
-        return FALSE;
+        return fail();
     Display *display = displayAt(reinterpret_cast<std::uintptr_t>(physicalMonitor));
     display->discovered.channel.reset();
     display->handedOut = false;
     return TRUE;
 }
 
-// DDC/CI reports no minimum: continuous controls start at 0.
+// DDC/CI reports no minimum: continuous controls start at 0. A reply that
+// says the code is unsupported fails as Windows fails it, so that the backend
+// does not ask again.
 BOOL I2cDevDisplaySystem::read(HANDLE physicalMonitor, std::optional<MonitorControl> control,
                                LPDWORD minimum, LPDWORD current, LPDWORD maximum)
 {
     DdcCiChannel *channel = channelBehind(physicalMonitor);
     if (!channel || !control)
-        return FALSE;
+        return fail();
     const VcpReply reply = channel->getVcp(vcpCode(*control));
+    if (reply.kind == VcpReply::Kind::Unsupported)
+        return fail(vcpNotSupported);
     if (reply.kind != VcpReply::Kind::Value)
-        return FALSE;
+        return fail();
     *minimum = 0;
     *current = reply.current;
     *maximum = reply.maximum;
@@ -175,7 +179,7 @@ BOOL I2cDevDisplaySystem::write(HANDLE physicalMonitor, std::optional<MonitorCon
                                 DWORD value)
 {
     DdcCiChannel *channel = channelBehind(physicalMonitor);
-    return channel && control && channel->setVcp(vcpCode(*control), value) ? TRUE : FALSE;
+    return channel && control && channel->setVcp(vcpCode(*control), value) ? TRUE : fail();
 }
 
 BOOL I2cDevDisplaySystem::getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum,
