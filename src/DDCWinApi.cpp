@@ -1,6 +1,7 @@
 #include "DDCWinApi.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QScopedValueRollback>
 
 #include <chrono>
 #include <string_view>
@@ -17,8 +18,6 @@ static_assert(sizeof(PHYSICAL_MONITOR) == 264);
 
 namespace {
 
-constexpr int readAttempts = 5;
-constexpr DWORD retryPauseMilliseconds = 100;
 constexpr std::chrono::milliseconds refreshInterval{5000};
 constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
 
@@ -28,6 +27,21 @@ constexpr MC_DRIVE_TYPE driveReadOrder[] = {MC_RED_DRIVE, MC_BLUE_DRIVE, MC_GREE
 constexpr MC_GAIN_TYPE gainReadOrder[] = {MC_RED_GAIN, MC_BLUE_GAIN, MC_GREEN_GAIN};
 constexpr MC_DRIVE_TYPE driveWriteOrder[] = {MC_RED_DRIVE, MC_GREEN_DRIVE, MC_BLUE_DRIVE};
 constexpr MC_GAIN_TYPE gainWriteOrder[] = {MC_RED_GAIN, MC_GREEN_GAIN, MC_BLUE_GAIN};
+
+#ifdef ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
+// The SDK types it as an HRESULT; GetLastError answers a DWORD.
+constexpr DWORD vcpNotSupported = DWORD(ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED);
+#else
+// mingw-w64's headers lack it.
+constexpr DWORD vcpNotSupported = 0xC0262584;
+#endif
+
+// The channels of a colour control by colour type: red 0, green 1, blue 2.
+using Channel = DDCValue (DDCRgbValue::*)() const;
+using SetChannel = void (DDCRgbValue::*)(const DDCValue &);
+constexpr Channel channelOf[] = {&DDCRgbValue::red, &DDCRgbValue::green, &DDCRgbValue::blue};
+constexpr SetChannel setChannelOf[] = {&DDCRgbValue::setRed, &DDCRgbValue::setGreen,
+                                       &DDCRgbValue::setBlue};
 
 // WCHAR is wchar_t on Windows and char16_t in the stand-in layer; both are UTF-16.
 template <typename Char>
@@ -86,21 +100,7 @@ QString colourName(int colourType)
 
 } // namespace
 
-// A read is tried up to five times, with a pause after every failed attempt.
-// `read` takes the addresses of minimum, current and maximum.
-template <typename Read>
-std::optional<DDCWinApi::Reading> DDCWinApi::readWithRetry(Read read)
-{
-    Reading reading;
-    for (int attempt = 0; attempt < readAttempts; ++attempt) {
-        if (read(&reading.minimum, &reading.current, &reading.maximum))
-            return reading;
-        Sleep(retryPauseMilliseconds);
-    }
-    return std::nullopt;
-}
-
-DDCWinApi::DDCWinApi() = default;
+DDCWinApi::DDCWinApi() : m_readPolicy([](int milliseconds) { Sleep(DWORD(milliseconds)); }) { }
 
 DDCWinApi::~DDCWinApi()
 {
@@ -119,6 +119,8 @@ DDCWinApi *DDCWinApi::instance()
 void DDCWinApi::init()
 {
     EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+    m_writeCounts.resize(m_monitors.size());
+    m_readPolicy.beginPass(m_monitors.size());
     readBrightness();
     readContrast();
     readRgbDrive();
@@ -225,10 +227,37 @@ bool DDCWinApi::isMonitorIndex(uint index) const
     return index < uint(m_monitors.size());
 }
 
+quint64 &DDCWinApi::writeCount(uint index, int entry)
+{
+    return m_writeCounts[index][std::size_t(entry)];
+}
+
+// One read under the read policy; `read` takes the addresses of minimum,
+// current and maximum. The error is asked for at once, as events may make
+// calls of their own. During a refresh, events are processed after every
+// attempt, so that the window never waits for more than one.
+template <typename Read>
+std::optional<DDCWinApi::Reading> DDCWinApi::readUnderPolicy(uint index, Read read)
+{
+    using Outcome = DDCReadPolicy::Outcome;
+    Reading reading;
+    const auto attempt = [&] {
+        Outcome outcome = Outcome::Answered;
+        if (!read(&reading.minimum, &reading.current, &reading.maximum))
+            outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
+        if (m_refreshing)
+            QCoreApplication::processEvents();
+        return outcome;
+    };
+    if (m_readPolicy.read(index, attempt) != Outcome::Answered)
+        return std::nullopt;
+    return reading;
+}
+
 std::optional<DDCWinApi::Reading> DDCWinApi::readLevel(uint index, ReadLevel read)
 {
     const HANDLE monitor = m_monitors.at(index).physicalMonitor;
-    return readWithRetry([&](auto... values) { return read(monitor, values...); });
+    return readUnderPolicy(index, [&](auto... values) { return read(monitor, values...); });
 }
 
 void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read)
@@ -255,40 +284,40 @@ void DDCWinApi::readContrast()
     appendLevels(m_contrast, tr("Contrast"), GetMonitorContrast);
 }
 
-uint DDCWinApi::currentLevel(uint index, ReadLevel read, bool *answered)
+uint DDCWinApi::currentLevel(uint index, ReadLevel read)
 {
     Q_ASSERT(m_initialized);
     const std::optional<Reading> reading = readLevel(index, read);
-    if (answered)
-        *answered = reading.has_value();
     return reading ? reading->current : 0;
 }
 
-uint DDCWinApi::getBrightness(uint index, bool *answered)
+uint DDCWinApi::getBrightness(uint index)
 {
-    return currentLevel(index, GetMonitorBrightness, answered);
+    return currentLevel(index, GetMonitorBrightness);
 }
 
-uint DDCWinApi::getContrast(uint index, bool *answered)
+uint DDCWinApi::getContrast(uint index)
 {
-    return currentLevel(index, GetMonitorContrast, answered);
+    return currentLevel(index, GetMonitorContrast);
+}
+
+template <typename ColourType>
+std::optional<DDCWinApi::Reading> DDCWinApi::readChannel(uint index, ReadColour<ColourType> read,
+                                                         ColourType type)
+{
+    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
+    return readUnderPolicy(index, [&](auto... values) { return read(monitor, type, values...); });
 }
 
 template <typename ColourType>
 DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, ReadColour<ColourType> read,
-                                  const ColourType (&readOrder)[3], ColourChannels *answered)
+                                  const ColourType (&readOrder)[3])
 {
-    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
     DDCValue channels[3];
     for (const ColourType type : readOrder) {
-        const std::optional<Reading> reading =
-            readWithRetry([&](auto... values) { return read(monitor, type, values...); });
-        if (!reading)
-            continue;
-        channels[type] =
-            DDCValue(colourName(type), reading->minimum, reading->maximum, reading->current);
-        if (answered)
-            answered->set(type);
+        if (const std::optional<Reading> reading = readChannel(index, read, type))
+            channels[type] =
+                DDCValue(colourName(type), reading->minimum, reading->maximum, reading->current);
     }
     return DDCRgbValue(name, channels[0], channels[1], channels[2]);
 }
@@ -305,75 +334,103 @@ void DDCWinApi::readRgbGain()
         m_rgbGain.append(getRgbGain(index));
 }
 
-DDCRgbValue DDCWinApi::getRgbDrive(uint index, ColourChannels *answered)
+DDCRgbValue DDCWinApi::getRgbDrive(uint index)
 {
-    return readColour(index, tr("RGB Drive"), GetMonitorRedGreenOrBlueDrive, driveReadOrder,
-                      answered);
+    return readColour(index, tr("RGB Drive"), GetMonitorRedGreenOrBlueDrive, driveReadOrder);
 }
 
-DDCRgbValue DDCWinApi::getRgbGain(uint index, ColourChannels *answered)
+DDCRgbValue DDCWinApi::getRgbGain(uint index)
 {
-    return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder, answered);
+    return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder);
 }
 
+// Qt does not deliver a timer's event again while it is being delivered, so
+// the events processed here never start another refresh.
 void DDCWinApi::refresh()
 {
+    const QScopedValueRollback<bool> refreshing(m_refreshing, true);
+    m_readPolicy.beginPass(m_monitors.size());
     for (uint index = 0; index < uint(m_monitors.size()); ++index) {
-        refreshLevel(index, &DDCWinApi::getBrightness, m_brightness, &DDCApi::brightnessChanged);
-        refreshLevel(index, &DDCWinApi::getContrast, m_contrast, &DDCApi::contrastChanged);
-        refreshColour(index, &DDCWinApi::getRgbDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
-        refreshColour(index, &DDCWinApi::getRgbGain, m_rgbGain, &DDCApi::rgbGainChanged);
+        refreshLevel(index, GetMonitorBrightness, m_brightness, &DDCApi::brightnessChanged,
+                     BrightnessEntry);
+        refreshLevel(index, GetMonitorContrast, m_contrast, &DDCApi::contrastChanged,
+                     ContrastEntry);
+        refreshColour(index, GetMonitorRedGreenOrBlueDrive, driveReadOrder, m_rgbDrive,
+                      &DDCApi::rgbDriveChanged, RgbDriveEntries);
+        refreshColour(index, GetMonitorRedGreenOrBlueGain, gainReadOrder, m_rgbGain,
+                      &DDCApi::rgbGainChanged, RgbGainEntries);
     }
 }
 
-// A monitor that did not answer gave no reading: what was published stays.
-// The list is compared after the events ran, since a setter may have run in
-// between.
-void DDCWinApi::refreshLevel(uint index, uint (DDCWinApi::*get)(uint, bool *),
-                             QList<DDCValue> &list, ChangeSignal changed)
+// A monitor that gave no reading leaves the entry as published. A setter may
+// run while events are processed during the read: a reading taken before its
+// write completed is older than what the monitor now holds, and is dropped.
+void DDCWinApi::refreshLevel(uint index, ReadLevel read, QList<DDCValue> &list,
+                             ChangeSignal changed, Entry entry)
 {
-    bool answered = false;
-    const uint value = (this->*get)(index, &answered);
-    QCoreApplication::processEvents();
-    if (!answered || list.at(index) == value)
+    const quint64 writesBefore = writeCount(index, entry);
+    const std::optional<Reading> reading = readLevel(index, read);
+    if (!reading || writeCount(index, entry) != writesBefore)
         return;
-    list[index].setValue(value);
+    if (list.at(index) == reading->current)
+        return;
+    list[index].setValue(reading->current);
     emit(this->*changed)();
 }
 
-void DDCWinApi::refreshColour(uint index, DDCRgbValue (DDCWinApi::*get)(uint, ColourChannels *),
-                              QList<DDCRgbValue> &list, ChangeSignal changed)
+// The channels are published together, once all three were read, so that the
+// window holds the control as published while the others are read.
+template <typename ColourType>
+void DDCWinApi::refreshColour(uint index, ReadColour<ColourType> read,
+                              const ColourType (&readOrder)[3], QList<DDCRgbValue> &list,
+                              ChangeSignal changed, Entry firstEntry)
 {
-    ColourChannels answered;
-    const DDCRgbValue reading = (this->*get)(index, &answered);
-    QCoreApplication::processEvents();
-    const DDCRgbValue &stored = list.at(index);
-    const DDCRgbValue merged(reading.name(), answered[0] ? reading.red() : stored.red(),
-                             answered[1] ? reading.green() : stored.green(),
-                             answered[2] ? reading.blue() : stored.blue());
-    if (merged == stored)
+    quint64 writesBefore[3] = {};
+    std::optional<Reading> readings[3];
+    for (const ColourType type : readOrder) {
+        writesBefore[type] = writeCount(index, int(firstEntry) + type);
+        readings[type] = readChannel(index, read, type);
+    }
+    const DDCRgbValue stored = list.at(index);
+    DDCValue channels[3];
+    bool isChanged = false;
+    for (int type = 0; type < 3; ++type) {
+        channels[type] = (stored.*channelOf[type])();
+        if (!readings[type] || writeCount(index, int(firstEntry) + type) != writesBefore[type])
+            continue;
+        const DDCValue reading(colourName(type), readings[type]->minimum, readings[type]->maximum,
+                               readings[type]->current);
+        if (reading == channels[type])
+            continue;
+        channels[type] = reading;
+        isChanged = true;
+    }
+    if (!isChanged)
         return;
-    list[index] = merged;
+    list[index] = DDCRgbValue(stored.name(), channels[0], channels[1], channels[2]);
     emit(this->*changed)();
 }
 
 void DDCWinApi::setBrightness(uint index, uint value)
 {
-    writeLevel(index, value, SetMonitorBrightness, m_brightness, &DDCApi::brightnessChanged);
+    writeLevel(index, value, SetMonitorBrightness, m_brightness, &DDCApi::brightnessChanged,
+               BrightnessEntry);
 }
 
 void DDCWinApi::setContrast(uint index, uint value)
 {
-    writeLevel(index, value, SetMonitorContrast, m_contrast, &DDCApi::contrastChanged);
+    writeLevel(index, value, SetMonitorContrast, m_contrast, &DDCApi::contrastChanged,
+               ContrastEntry);
 }
 
 // An empty selection reaches the setters as index 4294967295: not a monitor,
 // so nothing is written.
 void DDCWinApi::writeLevel(uint index, uint value, WriteLevel write, QList<DDCValue> &list,
-                           ChangeSignal changed)
+                           ChangeSignal changed, Entry entry)
 {
     if (!isMonitorIndex(index) || !write(m_monitors.at(index).physicalMonitor, value))
         return;
+    ++writeCount(index, entry);
     list[index].setValue(value);
     emit(this->*changed)();
 }
@@ -381,33 +438,29 @@ void DDCWinApi::writeLevel(uint index, uint value, WriteLevel write, QList<DDCVa
 void DDCWinApi::setRgbDrive(uint index, const DDCRgbValue &value)
 {
     writeColour(index, value, SetMonitorRedGreenOrBlueDrive, driveWriteOrder, m_rgbDrive,
-                &DDCApi::rgbDriveChanged);
+                &DDCApi::rgbDriveChanged, RgbDriveEntries);
 }
 
 void DDCWinApi::setRgbGain(uint index, const DDCRgbValue &value)
 {
     writeColour(index, value, SetMonitorRedGreenOrBlueGain, gainWriteOrder, m_rgbGain,
-                &DDCApi::rgbGainChanged);
+                &DDCApi::rgbGainChanged, RgbGainEntries);
 }
 
 template <typename ColourType>
 void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, WriteColour<ColourType> write,
                             const ColourType (&writeOrder)[3], QList<DDCRgbValue> &list,
-                            ChangeSignal changed)
+                            ChangeSignal changed, Entry firstEntry)
 {
     if (!isMonitorIndex(index))
         return;
-    using Channel = DDCValue (DDCRgbValue::*)() const;
-    using SetChannel = void (DDCRgbValue::*)(const DDCValue &);
-    const auto setChannel = [&](ColourType type, Channel channel, SetChannel setStored) {
-        const DDCValue requested = (value.*channel)();
-        if ((list.at(index).*channel)() == requested
+    for (const ColourType type : writeOrder) {
+        const DDCValue requested = (value.*channelOf[type])();
+        if ((list.at(index).*channelOf[type])() == requested
             || !write(m_monitors.at(index).physicalMonitor, type, requested.value()))
-            return;
-        (list[index].*setStored)(requested);
+            continue;
+        ++writeCount(index, int(firstEntry) + type);
+        (list[index].*setChannelOf[type])(requested);
         emit(this->*changed)();
-    };
-    setChannel(writeOrder[0], &DDCRgbValue::red, &DDCRgbValue::setRed);
-    setChannel(writeOrder[1], &DDCRgbValue::green, &DDCRgbValue::setGreen);
-    setChannel(writeOrder[2], &DDCRgbValue::blue, &DDCRgbValue::setBlue);
+    }
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "DDCApi.h"
+#include "DDCReadPolicy.h"
 
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QTimer>
 
-#include <bitset>
+#include <array>
 #include <optional>
 
 #ifdef _WIN32
@@ -36,9 +37,6 @@ class DDCWinApi : public DDCApi
     Q_OBJECT
 
 public:
-    // Colour channels by colour type: red 0, green 1, blue 2.
-    using ColourChannels = std::bitset<3>;
-
     static DDCWinApi *instance();
     ~DDCWinApi() override;
 
@@ -56,13 +54,12 @@ public:
     void readRgbDrive();
     void readRgbGain();
 
-    // The current value, or 0 when the monitor did not answer; *answered tells
-    // the two apart.
-    uint getBrightness(uint index, bool *answered = nullptr);
-    uint getContrast(uint index, bool *answered = nullptr);
-    // Channels that did not answer are left default and unset in *answered.
-    DDCRgbValue getRgbDrive(uint index, ColourChannels *answered = nullptr);
-    DDCRgbValue getRgbGain(uint index, ColourChannels *answered = nullptr);
+    // The current value, or 0 when the monitor gave no reading.
+    uint getBrightness(uint index);
+    uint getContrast(uint index);
+    // Channels that gave no reading are left default.
+    DDCRgbValue getRgbDrive(uint index);
+    DDCRgbValue getRgbGain(uint index);
 
     void refresh();
 
@@ -87,31 +84,51 @@ private:
     using WriteColour = BOOL(WINAPI *)(HANDLE, ColourType, DWORD);
     using ChangeSignal = void (DDCApi::*)();
 
+    // The entries of one monitor that a write can change: a colour control has
+    // one per channel, by colour type.
+    enum Entry {
+        BrightnessEntry,
+        ContrastEntry,
+        RgbDriveEntries,
+        RgbGainEntries = RgbDriveEntries + 3,
+        EntryCount = RgbGainEntries + 3
+    };
+
     static BOOL CALLBACK monitorEnumProc(HMONITOR hMonitor, HDC hdc, LPRECT rect,
                                          LPARAM applicationValue);
     static bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo);
 
     template <typename Read>
-    static std::optional<Reading> readWithRetry(Read read);
+    std::optional<Reading> readUnderPolicy(uint index, Read read);
     bool isMonitorIndex(uint index) const;
+    quint64 &writeCount(uint index, int entry);
+
     std::optional<Reading> readLevel(uint index, ReadLevel read);
     void appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read);
-    uint currentLevel(uint index, ReadLevel read, bool *answered);
-    void refreshLevel(uint index, uint (DDCWinApi::*get)(uint, bool *), QList<DDCValue> &list,
-                      ChangeSignal changed);
+    uint currentLevel(uint index, ReadLevel read);
+    void refreshLevel(uint index, ReadLevel read, QList<DDCValue> &list, ChangeSignal changed,
+                      Entry entry);
     void writeLevel(uint index, uint value, WriteLevel write, QList<DDCValue> &list,
-                    ChangeSignal changed);
+                    ChangeSignal changed, Entry entry);
 
     template <typename ColourType>
+    std::optional<Reading> readChannel(uint index, ReadColour<ColourType> read, ColourType type);
+    template <typename ColourType>
     DDCRgbValue readColour(uint index, const QString &name, ReadColour<ColourType> read,
-                           const ColourType (&readOrder)[3], ColourChannels *answered);
-    void refreshColour(uint index, DDCRgbValue (DDCWinApi::*get)(uint, ColourChannels *),
-                       QList<DDCRgbValue> &list, ChangeSignal changed);
+                           const ColourType (&readOrder)[3]);
+    template <typename ColourType>
+    void refreshColour(uint index, ReadColour<ColourType> read, const ColourType (&readOrder)[3],
+                       QList<DDCRgbValue> &list, ChangeSignal changed, Entry firstEntry);
     template <typename ColourType>
     void writeColour(uint index, const DDCRgbValue &value, WriteColour<ColourType> write,
                      const ColourType (&writeOrder)[3], QList<DDCRgbValue> &list,
-                     ChangeSignal changed);
+                     ChangeSignal changed, Entry firstEntry);
 
     QList<MonitorData> m_monitors;
     QTimer m_timer;
+    DDCReadPolicy m_readPolicy;
+    // Successful writes per monitor and entry, so that a reading taken before
+    // one is known to be older than the value it wrote.
+    QList<std::array<quint64, EntryCount>> m_writeCounts;
+    bool m_refreshing = false;
 };

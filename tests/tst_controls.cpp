@@ -6,13 +6,42 @@ using Control = MonitorControl;
 
 namespace {
 
-QString retries(const QString &read, int failures)
+// The reads of the first monitor and every pause, in order and abbreviated:
+// B, C, D<colour type>, G<colour type>, S.
+QString readsOfFirstMonitor(const QStringList &calls)
 {
-    QStringList calls;
-    for (int i = 0; i < failures; ++i)
-        calls << read << QStringLiteral("Sleep(100)");
-    return calls.join(QLatin1Char('\n'));
+    static const QRegularExpression read(QStringLiteral(
+        "^GetMonitor(B|C|RedGreenOrBlue(D|G))\\w*\\(physical 0\\.0(?:, (\\d))?\\)$"));
+    QStringList reads;
+    for (const QString &call : calls) {
+        const QRegularExpressionMatch match = read.match(call);
+        if (call == QLatin1String("Sleep(100)"))
+            reads << QStringLiteral("S");
+        else if (match.hasMatch())
+            reads << (match.hasCaptured(2) ? match.captured(2) : match.captured(1))
+                    + match.captured(3);
+    }
+    return reads.join(QLatin1Char(' '));
 }
+
+// Fake displays during whose reads input arrives: `input` is posted with the
+// read's call and runs when the backend next processes events.
+class DisplaysWithInput : public InstalledFakeDisplays
+{
+public:
+    std::function<void(const QString &read)> input;
+
+protected:
+    void answerDelay(Transfer transfer) override
+    {
+        if (transfer == Transfer::Read && input)
+            QMetaObject::invokeMethod(
+                &m_receiver, [this, read = calls().last()] { input(read); }, Qt::QueuedConnection);
+    }
+
+private:
+    QObject m_receiver;
+};
 
 // Every change signal of the backend, counted.
 struct ChangeSpies
@@ -50,7 +79,7 @@ class ControlsTest : public QObject
 private slots:
     void init()
     {
-        m_displays.reset(new InstalledFakeDisplays);
+        m_displays.reset(new DisplaysWithInput);
         m_displays->addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
         m_displays->addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Two"));
         m_backend.reset(new TestBackend);
@@ -95,28 +124,39 @@ private slots:
         QCOMPARE(backend().rgbDrive().at(1).name(), QStringLiteral("RGB Drive"));
     }
 
-    void aReadIsTriedFiveTimesWithPauses()
+    void aMonitorThatDoesNotAnswerIsAskedOnceAPass()
     {
         displays().control(0, Control::Brightness).failingReads = 2;
         displays().control(0, Control::Contrast).neverAnswers = true;
         backend().init();
+        QCOMPARE(readsOfFirstMonitor(displays().calls()),
+                 QStringLiteral("B S B S B C S C S C S C S C S"));
+        QCOMPARE(displays().calls().filter(QStringLiteral("physical 1.0")).size(), 8);
 
-        const QString calls = displays().calls().join(QLatin1Char('\n'));
-        const QString brightness = QStringLiteral("GetMonitorBrightness(physical 0.0)");
-        const QString contrast = QStringLiteral("GetMonitorContrast(physical 0.0)");
-        QVERIFY(calls.contains(retries(brightness, 2) + '\n' + brightness + '\n'
-                               + QStringLiteral("GetMonitorBrightness(physical 1.0)")));
-        QVERIFY(calls.contains(retries(contrast, 5) + '\n'
-                               + QStringLiteral("GetMonitorContrast(physical 1.0)")));
-        QCOMPARE(displays().calls().count(brightness), 3);
-        QCOMPARE(displays().calls().count(contrast), 5);
-        QCOMPARE(displays().calls().count(QStringLiteral("Sleep(100)")), 7);
+        displays().clearCalls();
+        displays().control(0, Control::Brightness).neverAnswers = true;
+        backend().refresh();
+        backend().refresh();
+        QCOMPARE(readsOfFirstMonitor(displays().calls()), QStringLiteral("B B"));
 
-        QCOMPARE(backend().brightness().at(0).value(), 50u);
-        const DDCValue silent = backend().contrast().at(0);
-        QCOMPARE(silent.name(), QStringLiteral("Contrast"));
-        QCOMPARE(silent.maximum(), 0u);
-        QCOMPARE(silent.value(), 0u);
+        displays().clearCalls();
+        displays().control(0, Control::Brightness).neverAnswers = false;
+        displays().control(0, Control::Contrast).neverAnswers = false;
+        displays().control(0, Control::Contrast).failingReads = 2;
+        backend().refresh();
+        QCOMPARE(readsOfFirstMonitor(displays().calls()),
+                 QStringLiteral("B C S C S C D0 D2 D1 G0 G2 G1"));
+    }
+
+    // An earlier "unsupported" must not be taken for the reason of a later failure.
+    void anUnsupportedControlIsNotRetried()
+    {
+        displays().control(0, Control::Brightness).unsupported = true;
+        displays().control(0, Control::Contrast).failingReads = 2;
+        displays().control(0, Control::RedDrive).unsupported = true;
+        backend().init();
+        QCOMPARE(readsOfFirstMonitor(displays().calls()),
+                 QStringLiteral("B C S C S C D0 D2 D1 G0 G2 G1"));
     }
 
     void colourChannelsThatDoNotAnswerStayDefault()
@@ -166,16 +206,16 @@ private slots:
         QCOMPARE(backend().rgbGain().at(0).blue().value(), 12u);
     }
 
-    void refreshKeepsWhatWasPublishedWhenAMonitorStopsAnswering()
+    void refreshKeepsWhatWasPublishedWhenAControlGivesNoReading()
     {
         backend().init();
         ChangeSpies spies(backend());
-        displays().control(0, Control::Brightness).neverAnswers = true;
-        displays().control(0, Control::GreenDrive).neverAnswers = true;
+        displays().control(1, Control::Brightness).neverAnswers = true;
+        displays().control(0, Control::GreenDrive).unsupported = true;
         displays().control(0, Control::BlueDrive).current = 33;
         backend().refresh();
 
-        QCOMPARE(backend().brightness().at(0).value(), 50u);
+        QCOMPARE(backend().brightness().at(1).value(), 50u);
         const DDCRgbValue drive = backend().rgbDrive().at(0);
         QCOMPARE(drive.green().name(), QStringLiteral("Green"));
         QCOMPARE(drive.green().value(), 50u);
@@ -183,11 +223,46 @@ private slots:
         QCOMPARE(drive.blue().value(), 33u);
         QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 1, 0}));
 
-        displays().control(0, Control::Brightness).neverAnswers = false;
-        displays().control(0, Control::Brightness).current = 20;
+        displays().control(1, Control::Brightness).neverAnswers = false;
+        displays().control(1, Control::Brightness).current = 20;
         backend().refresh();
-        QCOMPARE(backend().brightness().at(0).value(), 20u);
+        QCOMPARE(backend().brightness().at(1).value(), 20u);
         QCOMPARE(spies.brightness.size(), 1);
+    }
+
+    void refreshProcessesEventsAfterEveryRead()
+    {
+        backend().init();
+        QStringList late;
+        int delivered = 0;
+        displays().input = [&](const QString &read) {
+            ++delivered;
+            if (displays().calls().last() != read)
+                late << read;
+        };
+        backend().refresh();
+        QCOMPARE(delivered, 16);
+        QCOMPARE(late, QStringList());
+    }
+
+    // The monitor holds what a setter wrote while a refresh read it; the older
+    // reading must not take the control back.
+    void aReadingOlderThanAWriteIsNotPublished()
+    {
+        backend().init();
+        displays().control(0, Control::RedDrive).current = 33;
+        displays().input = [&](const QString &read) {
+            if (read == QLatin1String("GetMonitorBrightness(physical 0.0)"))
+                backend().setBrightness(0, 80);
+            if (read == QLatin1String("GetMonitorRedGreenOrBlueDrive(physical 0.0, 1)"))
+                backend().setRgbDrive(0, rgb(50, 80, 50));
+        };
+        backend().refresh();
+
+        QCOMPARE(backend().brightness().at(0).value(), 80u);
+        const DDCRgbValue drive = backend().rgbDrive().at(0);
+        QCOMPARE(drive.green().value(), 80u);
+        QCOMPARE(drive.red().value(), 33u);
     }
 
     void brightnessAndContrastAreWrittenAsGiven()
@@ -262,7 +337,7 @@ private slots:
     }
 
 private:
-    FakeDisplaySystem &displays()
+    DisplaysWithInput &displays()
     {
         return *m_displays;
     }
@@ -271,7 +346,7 @@ private:
         return *m_backend;
     }
 
-    std::unique_ptr<InstalledFakeDisplays> m_displays;
+    std::unique_ptr<DisplaysWithInput> m_displays;
     std::unique_ptr<TestBackend> m_backend;
 };
 

@@ -126,8 +126,8 @@ private slots:
         QCOMPARE(m_backend->brightness().at(0).value(), 42u);
     }
 
-    // Its reads fail, the backend's retries pause on the injected clock, and
-    // the other monitor is still read.
+    // Its first read fails, the backend's retries pause on the injected clock,
+    // its other reads are skipped, and the other monitor is still read.
     void monitorThatStopsAnswering()
     {
         start();
@@ -135,11 +135,27 @@ private slots:
         m_hdmi->setFeature(0x12, 100, 33);
         m_log.clear();
         m_backend->refresh();
-        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 8 * 5);
+        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 5);
         QCOMPARE(m_backend->contrast().at(1).value(), 33u);
         QCOMPARE(m_backend->brightness().at(0).value(), 70u);
         m_backend->setBrightness(0, 10);
         QCOMPARE(m_backend->brightness().at(0).value(), 70u);
+    }
+
+    // A reply that calls the code unsupported ends its read without another
+    // message; a Null Message (not ready) is asked again.
+    void anUnsupportedCodeIsAskedOnce()
+    {
+        start();
+        m_dp->misbehave(
+            {SimulatedDdcMonitor::Fault::Unsupported, SimulatedDdcMonitor::Fault::NullMessage});
+        m_log.clear();
+        const qsizetype earlier = m_dp->requests().size();
+        m_backend->refresh();
+        const QList<QByteArray> requests = m_dp->requests().mid(earlier);
+        QCOMPARE(requests.count(QByteArray::fromHex(getVcpRequests.at(0).toLatin1())), 1);
+        QCOMPARE(requests.count(QByteArray::fromHex(getVcpRequests.at(1).toLatin1())), 2);
+        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 1);
     }
 
     // Start-up, a refresh, writes and shutdown: only the displays' own buses

@@ -1,0 +1,39 @@
+#include "DDCReadPolicy.h"
+
+#include <utility>
+
+namespace {
+
+constexpr int attempts = 5;
+constexpr int pauseMilliseconds = 100;
+
+} // namespace
+
+DDCReadPolicy::DDCReadPolicy(Pause pause) : m_pause(std::move(pause)) { }
+
+void DDCReadPolicy::beginPass(qsizetype monitorCount)
+{
+    m_standing.resize(monitorCount, Standing::Answering);
+    for (Standing &standing : m_standing) {
+        if (standing == Standing::Silent)
+            standing = Standing::SilentLastPass;
+    }
+}
+
+DDCReadPolicy::Outcome DDCReadPolicy::read(qsizetype monitor, const Attempt &attempt)
+{
+    if (m_standing.at(monitor) == Standing::Silent)
+        return Outcome::Failed;
+    const bool onTrial = m_standing.at(monitor) == Standing::SilentLastPass;
+    for (int made = 0; made < (onTrial ? 1 : attempts); ++made) {
+        const Outcome outcome = attempt();
+        if (outcome != Outcome::Failed) {
+            m_standing[monitor] = Standing::Answering;
+            return outcome;
+        }
+        if (!onTrial)
+            m_pause(pauseMilliseconds);
+    }
+    m_standing[monitor] = Standing::Silent;
+    return Outcome::Failed;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QtCore/QList>
+
+#include <functional>
+
+// How the monitors are read over DDC/CI. A monitor may miss a message, so a
+// read is tried up to five times, with a pause after every failed attempt; a
+// control that the monitor reports as unsupported has answered and is not
+// asked again. Reads come in passes (start-up, each refresh). Once a read has
+// failed all its attempts, its monitor is not answering, and its remaining
+// reads in that pass are skipped. In the next pass its first read gets one
+// attempt without pauses; if that answers, the pass goes on as usual.
+class DDCReadPolicy
+{
+public:
+    enum class Outcome { Answered, Unsupported, Failed };
+    using Attempt = std::function<Outcome()>;
+    using Pause = std::function<void(int milliseconds)>;
+
+    explicit DDCReadPolicy(Pause pause);
+
+    void beginPass(qsizetype monitorCount);
+    // Makes the attempts of one read of `monitor` in the current pass; a read
+    // that was skipped has failed.
+    Outcome read(qsizetype monitor, const Attempt &attempt);
+
+private:
+    enum class Standing { Answering, SilentLastPass, Silent };
+
+    Pause m_pause;
+    QList<Standing> m_standing;
+};
