@@ -98,6 +98,19 @@ QString colourName(int colourType)
     return {};
 }
 
+// An entry holds the range 0..0 until its monitor first answers.
+bool lacksRange(const DDCValue &value)
+{
+    return value.minimum() == 0 && value.maximum() == 0;
+}
+
+// Whether a reading tells more than the entry holds: another value, or the
+// first range of an entry whose monitor did not answer before.
+bool isNews(const DDCValue &reading, const DDCValue &stored)
+{
+    return reading != stored || (lacksRange(stored) && !lacksRange(reading));
+}
+
 } // namespace
 
 DDCWinApi::DDCWinApi() : m_readPolicy([](int milliseconds) { Sleep(DWORD(milliseconds)); }) { }
@@ -372,9 +385,16 @@ void DDCWinApi::refreshLevel(uint index, ReadLevel read, QList<DDCValue> &list,
     const std::optional<Reading> reading = readLevel(index, read);
     if (!reading || writeCount(index, entry) != writesBefore)
         return;
-    if (list.at(index) == reading->current)
+    const DDCValue &stored = list.at(index);
+    if (!isNews(DDCValue(stored.name(), reading->minimum, reading->maximum, reading->current),
+                stored))
         return;
-    list[index].setValue(reading->current);
+    DDCValue &value = list[index];
+    if (lacksRange(value)) {
+        value.setMinimum(reading->minimum);
+        value.setMaximum(reading->maximum);
+    }
+    value.setValue(reading->current);
     emit(this->*changed)();
 }
 
@@ -400,7 +420,7 @@ void DDCWinApi::refreshColour(uint index, ReadColour<ColourType> read,
             continue;
         const DDCValue reading(colourName(type), readings[type]->minimum, readings[type]->maximum,
                                readings[type]->current);
-        if (reading == channels[type])
+        if (!isNews(reading, channels[type]))
             continue;
         channels[type] = reading;
         isChanged = true;

@@ -230,6 +230,24 @@ private slots:
         QCOMPARE(spies.brightness.size(), 1);
     }
 
+    void anEntryFirstReadByARefreshTakesTheMonitorsRange()
+    {
+        displays().control(1, Control::Brightness).neverAnswers = true;
+        backend().init();
+        ChangeSpies spies(backend());
+        // Values equal to the defaults the entries hold.
+        displays().control(1, Control::Brightness) = {0, 0, 100};
+        displays().control(1, Control::GreenGain) = {0, 0, 255};
+        backend().refresh();
+
+        QCOMPARE(backend().brightness().at(1).maximum(), 100u);
+        QCOMPARE(backend().contrast().at(1).maximum(), 100u);
+        const DDCValue green = backend().rgbGain().at(1).green();
+        QCOMPARE(green.name(), QStringLiteral("Green"));
+        QCOMPARE(green.maximum(), 255u);
+        QCOMPARE(spies.counts(), (QList<qsizetype>{1, 1, 1, 1}));
+    }
+
     void refreshProcessesEventsAfterEveryRead()
     {
         backend().init();
