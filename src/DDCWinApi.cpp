@@ -357,10 +357,12 @@ DDCRgbValue DDCWinApi::getRgbGain(uint index)
     return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder);
 }
 
-// Qt does not deliver a timer's event again while it is being delivered, so
-// the events processed here never start another refresh.
+// The events processed during a refresh may hold another one: the timer's,
+// when a refresh was called directly. The one under way reads everything.
 void DDCWinApi::refresh()
 {
+    if (m_refreshing)
+        return;
     const QScopedValueRollback<bool> refreshing(m_refreshing, true);
     m_readPolicy.beginPass(m_monitors.size());
     for (uint index = 0; index < uint(m_monitors.size()); ++index) {

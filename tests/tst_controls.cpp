@@ -263,6 +263,15 @@ private slots:
         QCOMPARE(late, QStringList());
     }
 
+    void aRefreshDuringARefreshReadsNothing()
+    {
+        backend().init();
+        displays().clearCalls();
+        displays().input = [&](const QString &) { backend().refresh(); };
+        backend().refresh();
+        QCOMPARE(displays().calls().size(), 16);
+    }
+
     // The monitor holds what a setter wrote while a refresh read it; the older
     // reading must not take the control back.
     void aReadingOlderThanAWriteIsNotPublished()
