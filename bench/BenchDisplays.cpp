@@ -1,0 +1,25 @@
+#include "BenchDisplays.h"
+
+void BenchDisplays::silence(int monitor)
+{
+    for (std::size_t index = 0; index < monitorControlCount; ++index)
+        control(monitor, MonitorControl(index)).neverAnswers = true;
+}
+
+void BenchDisplays::dropRgbDrive(int monitor)
+{
+    for (const MonitorControl colour :
+         {MonitorControl::RedDrive, MonitorControl::GreenDrive, MonitorControl::BlueDrive})
+        control(monitor, colour).unsupported = true;
+}
+
+std::chrono::milliseconds BenchDisplays::paused() const
+{
+    return m_paused;
+}
+
+void BenchDisplays::pause(DWORD milliseconds)
+{
+    m_paused += std::chrono::milliseconds(milliseconds);
+    SimulatedDisplaySystem::pause(milliseconds);
+}

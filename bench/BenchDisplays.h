@@ -1,0 +1,26 @@
+#pragma once
+
+#include "win32shim/SimulatedDisplaySystem.h"
+
+#include <chrono>
+
+// The simulated monitors, with what goes wrong in the situations the
+// benchmark measures, and the time spent in retry pauses.
+class BenchDisplays : public SimulatedDisplaySystem
+{
+public:
+    using SimulatedDisplaySystem::SimulatedDisplaySystem;
+
+    // No control of the monitor answers any more: switched off, asleep, cable
+    // pulled, or a laptop panel without DDC/CI.
+    void silence(int monitor);
+    // The monitor reports RGB drive as not supported.
+    void dropRgbDrive(int monitor);
+    std::chrono::milliseconds paused() const;
+
+protected:
+    void pause(DWORD milliseconds) override;
+
+private:
+    std::chrono::milliseconds m_paused{0};
+};
