@@ -235,6 +235,11 @@ bool DDCWinApi::fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO
     return false;
 }
 
+DDCValue DDCWinApi::Reading::named(const QString &name) const
+{
+    return DDCValue(name, minimum, maximum, current);
+}
+
 bool DDCWinApi::isMonitorIndex(uint index) const
 {
     return index < uint(m_monitors.size());
@@ -248,7 +253,8 @@ quint64 &DDCWinApi::writeCount(uint index, int entry)
 // One read under the read policy; `read` takes the addresses of minimum,
 // current and maximum. The error is asked for at once, as events may make
 // calls of their own. During a refresh, events are processed after every
-// attempt, so that the window never waits for more than one.
+// attempt, so that the window never waits longer than one attempt and its
+// pause.
 template <typename Read>
 std::optional<DDCWinApi::Reading> DDCWinApi::readUnderPolicy(uint index, Read read)
 {
@@ -276,14 +282,8 @@ std::optional<DDCWinApi::Reading> DDCWinApi::readLevel(uint index, ReadLevel rea
 void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read)
 {
     for (uint index = 0; index < uint(m_monitors.size()); ++index) {
-        DDCValue value;
-        value.setName(name);
-        if (const std::optional<Reading> reading = readLevel(index, read)) {
-            value.setMinimum(reading->minimum);
-            value.setMaximum(reading->maximum);
-            value.setValue(reading->current);
-        }
-        list.append(value);
+        const std::optional<Reading> reading = readLevel(index, read);
+        list.append(reading ? reading->named(name) : DDCValue(name, 0, 0, 0));
     }
 }
 
@@ -329,8 +329,7 @@ DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, ReadColour<Co
     DDCValue channels[3];
     for (const ColourType type : readOrder) {
         if (const std::optional<Reading> reading = readChannel(index, read, type))
-            channels[type] =
-                DDCValue(colourName(type), reading->minimum, reading->maximum, reading->current);
+            channels[type] = reading->named(colourName(type));
     }
     return DDCRgbValue(name, channels[0], channels[1], channels[2]);
 }
@@ -387,16 +386,15 @@ void DDCWinApi::refreshLevel(uint index, ReadLevel read, QList<DDCValue> &list,
     const std::optional<Reading> reading = readLevel(index, read);
     if (!reading || writeCount(index, entry) != writesBefore)
         return;
-    const DDCValue &stored = list.at(index);
-    if (!isNews(DDCValue(stored.name(), reading->minimum, reading->maximum, reading->current),
-                stored))
+    const DDCValue fresh = reading->named(list.at(index).name());
+    if (!isNews(fresh, list.at(index)))
         return;
     DDCValue &value = list[index];
     if (lacksRange(value)) {
-        value.setMinimum(reading->minimum);
-        value.setMaximum(reading->maximum);
+        value.setMinimum(fresh.minimum());
+        value.setMaximum(fresh.maximum());
     }
-    value.setValue(reading->current);
+    value.setValue(fresh.value());
     emit(this->*changed)();
 }
 
@@ -420,8 +418,7 @@ void DDCWinApi::refreshColour(uint index, ReadColour<ColourType> read,
         channels[type] = (stored.*channelOf[type])();
         if (!readings[type] || writeCount(index, int(firstEntry) + type) != writesBefore[type])
             continue;
-        const DDCValue reading(colourName(type), readings[type]->minimum, readings[type]->maximum,
-                               readings[type]->current);
+        const DDCValue reading = readings[type]->named(colourName(type));
         if (!isNews(reading, channels[type]))
             continue;
         channels[type] = reading;

@@ -72,6 +72,8 @@ protected:
 private:
     struct Reading
     {
+        DDCValue named(const QString &name) const;
+
         DWORD minimum = 0;
         DWORD current = 0;
         DWORD maximum = 0;
