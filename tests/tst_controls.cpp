@@ -132,6 +132,12 @@ private slots:
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
                  QStringLiteral("B S B S B C S C S C S C S C S"));
         QCOMPARE(displays().calls().filter(QStringLiteral("physical 1.0")).size(), 8);
+        QCOMPARE(backend().brightness().at(0).value(), 50u);
+        const DDCValue silent = backend().contrast().at(0);
+        QCOMPARE(silent.name(), QStringLiteral("Contrast"));
+        QCOMPARE(silent.maximum(), 0u);
+        QCOMPARE(silent.value(), 0u);
+        QCOMPARE(backend().rgbGain().at(0).name(), QStringLiteral("RGB Gain"));
 
         displays().clearCalls();
         displays().control(0, Control::Brightness).neverAnswers = true;
