@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
