@@ -13,6 +13,23 @@ Window {
     // nothing at the selected index then.
     property ddcValue noValue
     property ddcRgbValue noRgbValue
+    // The selected monitor and the ranges and captions of its controls. A
+    // string notifies only when it changes, so the controls are not made anew
+    // for a change of values alone.
+    readonly property string controlsShape: shapeOf(monitorCombo.currentIndex)
+
+    function shapeOf(index) {
+        const ranged = value => value ? [value.name, value.minimum, value.maximum] : [];
+        const shape = [index];
+        for (const level of [DDCApi.brightness[index], DDCApi.contrast[index]])
+            shape.push(...ranged(level));
+        for (const colour of [DDCApi.rgbDrive[index], DDCApi.rgbGain[index]]) {
+            if (colour)
+                shape.push(colour.name, ...ranged(colour.red), ...ranged(colour.green),
+                           ...ranged(colour.blue));
+        }
+        return shape.join("|");
+    }
 
     width: 640
     height: 480
@@ -57,11 +74,12 @@ Window {
             }
         }
 
-        // Controls made anew for each selected monitor: a control ignores a
-        // value that equals its own by value, whatever its range and name, but
-        // never the first value it is handed.
+        // Controls made anew for each selected monitor, and whenever a range or
+        // caption of its controls changes: a control ignores a value that equals
+        // its own by value, whatever its range and name, but never the first
+        // value it is handed.
         Repeater {
-            model: [monitorCombo.currentIndex]
+            model: [window.controlsShape]
 
             RowLayout {
                 enabled: window.hasMonitor

@@ -64,6 +64,12 @@ DDCValue shownValue(QQuickItem *control)
                     uint(input->property("to").toReal()), uint(input->property("value").toReal()));
 }
 
+template <typename Value>
+QList<Value> secondTwice(const QList<Value> &list)
+{
+    return {list.at(1), list.at(1)};
+}
+
 } // namespace
 
 // Main, loaded from the program's resources, over a control API that records
@@ -220,6 +226,15 @@ private slots:
         QCOMPARE(itemsOf(m_window, "QQuickDial").at(0)->property("value").toInt(), 99);
         QCOMPARE(identity.size(), 0);
         QVERIFY(m_api.calls.isEmpty());
+    }
+
+    // A monitor that first answers after start-up brings its ranges and captions,
+    // maybe with the values shown until then.
+    void aNewRangeOrCaptionWithAnEqualValueShows()
+    {
+        m_api.publish(secondTwice(m_api.brightness()), secondTwice(m_api.contrast()),
+                      secondTwice(m_api.rgbDrive()), secondTwice(m_api.rgbGain()));
+        QCOMPARE(shownControls(), controlsOf(0));
     }
 
     // Run on its own, in a process without monitors.
