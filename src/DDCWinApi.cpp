@@ -4,37 +4,16 @@
 #include <QtCore/QScopedValueRollback>
 
 #include <chrono>
-#include <string_view>
-#include <type_traits>
-#include <vector>
-
-// The platform fills these by address at its own fixed sizes; a header that
-// disagrees would let it write past our buffers.
-static_assert(sizeof(MONITORINFOEXW) == 104);
-static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
-static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
-static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
-static_assert(sizeof(PHYSICAL_MONITOR) == 264);
 
 namespace {
 
+using Reading = DDCMonitorAccess::Reading;
+
 constexpr std::chrono::milliseconds refreshInterval{5000};
-constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
 
-// Colour types in the order the readers query them, and in the order the
-// setters write them.
-constexpr MC_DRIVE_TYPE driveReadOrder[] = {MC_RED_DRIVE, MC_BLUE_DRIVE, MC_GREEN_DRIVE};
-constexpr MC_GAIN_TYPE gainReadOrder[] = {MC_RED_GAIN, MC_BLUE_GAIN, MC_GREEN_GAIN};
-constexpr MC_DRIVE_TYPE driveWriteOrder[] = {MC_RED_DRIVE, MC_GREEN_DRIVE, MC_BLUE_DRIVE};
-constexpr MC_GAIN_TYPE gainWriteOrder[] = {MC_RED_GAIN, MC_GREEN_GAIN, MC_BLUE_GAIN};
-
-#ifdef ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
-// The SDK types it as an HRESULT; GetLastError answers a DWORD.
-constexpr DWORD vcpNotSupported = DWORD(ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED);
-#else
-// mingw-w64's headers lack it.
-constexpr DWORD vcpNotSupported = 0xC0262584;
-#endif
+// The colour types in the order the readers query them; the setters write red,
+// green, blue.
+constexpr int colourReadOrder[] = {0, 2, 1};
 
 // The channels of a colour control by colour type: red 0, green 1, blue 2.
 using Channel = DDCValue (DDCRgbValue::*)() const;
@@ -42,47 +21,6 @@ using SetChannel = void (DDCRgbValue::*)(const DDCValue &);
 constexpr Channel channelOf[] = {&DDCRgbValue::red, &DDCRgbValue::green, &DDCRgbValue::blue};
 constexpr SetChannel setChannelOf[] = {&DDCRgbValue::setRed, &DDCRgbValue::setGreen,
                                        &DDCRgbValue::setBlue};
-
-// WCHAR is wchar_t on Windows and char16_t in the stand-in layer; both are UTF-16.
-template <typename Char>
-QString fromWide(const Char *text)
-{
-    if constexpr (std::is_same_v<Char, wchar_t>)
-        return QString::fromWCharArray(text);
-    else
-        return QString::fromUtf16(text);
-}
-
-template <typename Char>
-bool sameWide(const Char *left, const Char *right)
-{
-    return std::basic_string_view<Char>(left) == std::basic_string_view<Char>(right);
-}
-
-template <typename Packet>
-void prepareDeviceInfo(Packet &packet, DISPLAYCONFIG_DEVICE_INFO_TYPE type, const LUID &adapterId,
-                       UINT32 id)
-{
-    packet.header.type = type;
-    packet.header.size = sizeof(Packet);
-    packet.header.adapterId = adapterId;
-    packet.header.id = id;
-}
-
-// The first physical monitor behind a display monitor drives it; the handles
-// of any others are not kept, so they are released at once.
-HANDLE firstPhysicalMonitor(HMONITOR monitor)
-{
-    DWORD count = 0;
-    if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count < 1)
-        return nullptr;
-    std::vector<PHYSICAL_MONITOR> physicalMonitors(count);
-    if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, physicalMonitors.data()))
-        return nullptr;
-    if (count > 1)
-        DestroyPhysicalMonitors(count - 1, physicalMonitors.data() + 1);
-    return physicalMonitors.front().hPhysicalMonitor;
-}
 
 QString colourName(int colourType)
 {
@@ -111,17 +49,21 @@ bool isNews(const DDCValue &reading, const DDCValue &stored)
     return reading != stored || (lacksRange(stored) && !lacksRange(reading));
 }
 
+DDCValue named(const Reading &reading, const QString &name)
+{
+    return DDCValue(name, reading.minimum, reading.maximum, reading.current);
+}
+
 } // namespace
 
-DDCWinApi::DDCWinApi() : m_readPolicy([](int milliseconds) { Sleep(DWORD(milliseconds)); }) { }
-
-DDCWinApi::~DDCWinApi()
-{
-    for (const MonitorData &monitor : std::as_const(m_monitors)) {
-        if (monitor.physicalMonitor)
-            DestroyPhysicalMonitor(monitor.physicalMonitor);
-    }
-}
+// During a refresh, events are processed after every attempt of a read, so
+// that the window never waits longer than one attempt and its pause.
+DDCWinApi::DDCWinApi()
+    : m_access(m_monitors, [this] {
+          if (m_refreshing)
+              QCoreApplication::processEvents();
+      })
+{ }
 
 DDCWinApi *DDCWinApi::instance()
 {
@@ -131,9 +73,9 @@ DDCWinApi *DDCWinApi::instance()
 
 void DDCWinApi::init()
 {
-    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+    m_access.discover();
     m_writeCounts.resize(m_monitors.size());
-    m_readPolicy.beginPass(m_monitors.size());
+    m_access.beginPass();
     readBrightness();
     readContrast();
     readRgbDrive();
@@ -171,165 +113,58 @@ QList<MonitorIdentity> DDCWinApi::monitorIdentities() const
     return identities;
 }
 
-BOOL CALLBACK DDCWinApi::monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM applicationValue)
-{
-    auto *monitors = reinterpret_cast<QList<MonitorData> *>(applicationValue);
-    MonitorData data;
-
-    MONITORINFOEXW info = {};
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoW(hMonitor, &info))
-        return FALSE;
-    data.hMonitor = hMonitor;
-    data.gdiDeviceName = fromWide(info.szDevice);
-
-    DISPLAYCONFIG_PATH_INFO pathInfo = {};
-    if (fillPathInfo(info, pathInfo)) {
-        DISPLAYCONFIG_TARGET_DEVICE_NAME deviceName = {};
-        prepareDeviceInfo(deviceName, DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME,
-                          pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
-        if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS) {
-            data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
-            data.devicePath = fromWide(deviceName.monitorDevicePath);
-        }
-    }
-    if (data.displayName.isEmpty())
-        data.displayName = data.gdiDeviceName;
-
-    data.physicalMonitor = firstPhysicalMonitor(hMonitor);
-    monitors->append(data);
-    return TRUE;
-}
-
-bool DDCWinApi::fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
-{
-    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
-    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
-    LONG result = ERROR_SUCCESS;
-    do {
-        UINT32 pathCount = 0;
-        UINT32 modeCount = 0;
-        if (GetDisplayConfigBufferSizes(activePathFlags, &pathCount, &modeCount) != ERROR_SUCCESS)
-            return false;
-        paths.resize(pathCount);
-        modes.resize(modeCount);
-        result = QueryDisplayConfig(activePathFlags, &pathCount, paths.data(), &modeCount,
-                                    modes.data(), nullptr);
-        paths.resize(pathCount);
-        modes.resize(modeCount);
-    } while (result == ERROR_INSUFFICIENT_BUFFER);
-    if (result != ERROR_SUCCESS)
-        return false;
-
-    for (const DISPLAYCONFIG_PATH_INFO &path : paths) {
-        DISPLAYCONFIG_SOURCE_DEVICE_NAME adapterName = {};
-        prepareDeviceInfo(adapterName, DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME,
-                          path.sourceInfo.adapterId, path.sourceInfo.id);
-        if (DisplayConfigGetDeviceInfo(&adapterName.header) != ERROR_SUCCESS)
-            return false;
-        if (sameWide(info.szDevice, adapterName.viewGdiDeviceName)) {
-            pathInfo = path;
-            return true;
-        }
-    }
-    return false;
-}
-
-DDCValue DDCWinApi::Reading::named(const QString &name) const
-{
-    return DDCValue(name, minimum, maximum, current);
-}
-
 bool DDCWinApi::isMonitorIndex(uint index) const
 {
     return index < uint(m_monitors.size());
 }
 
-quint64 &DDCWinApi::writeCount(uint index, int entry)
+quint64 &DDCWinApi::writeCount(uint index, int control)
 {
-    return m_writeCounts[index][std::size_t(entry)];
+    return m_writeCounts[index][std::size_t(control)];
 }
 
-// One read under the read policy; `read` takes the addresses of minimum,
-// current and maximum. The error is asked for at once, as events may make
-// calls of their own. During a refresh, events are processed after every
-// attempt, so that the window never waits longer than one attempt and its
-// pause.
-template <typename Read>
-std::optional<DDCWinApi::Reading> DDCWinApi::readUnderPolicy(uint index, Read read)
-{
-    using Outcome = DDCReadPolicy::Outcome;
-    Reading reading;
-    const auto attempt = [&] {
-        Outcome outcome = Outcome::Answered;
-        if (!read(&reading.minimum, &reading.current, &reading.maximum))
-            outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
-        if (m_refreshing)
-            QCoreApplication::processEvents();
-        return outcome;
-    };
-    if (m_readPolicy.read(index, attempt) != Outcome::Answered)
-        return std::nullopt;
-    return reading;
-}
-
-std::optional<DDCWinApi::Reading> DDCWinApi::readLevel(uint index, ReadLevel read)
-{
-    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
-    return readUnderPolicy(index, [&](auto... values) { return read(monitor, values...); });
-}
-
-void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, ReadLevel read)
+void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, Control control)
 {
     for (uint index = 0; index < uint(m_monitors.size()); ++index) {
-        const std::optional<Reading> reading = readLevel(index, read);
-        list.append(reading ? reading->named(name) : DDCValue(name, 0, 0, 0));
+        const Reading reading = m_access.read(index, control);
+        list.append(reading.answered() ? named(reading, name) : DDCValue(name, 0, 0, 0));
     }
 }
 
 void DDCWinApi::readBrightness()
 {
-    appendLevels(m_brightness, tr("Brightness"), GetMonitorBrightness);
+    appendLevels(m_brightness, tr("Brightness"), Control::Brightness);
 }
 
 void DDCWinApi::readContrast()
 {
-    appendLevels(m_contrast, tr("Contrast"), GetMonitorContrast);
+    appendLevels(m_contrast, tr("Contrast"), Control::Contrast);
 }
 
-uint DDCWinApi::currentLevel(uint index, ReadLevel read)
+uint DDCWinApi::currentLevel(uint index, Control control)
 {
     Q_ASSERT(m_initialized);
-    const std::optional<Reading> reading = readLevel(index, read);
-    return reading ? reading->current : 0;
+    const Reading reading = m_access.read(index, control);
+    return reading.answered() ? reading.current : 0;
 }
 
 uint DDCWinApi::getBrightness(uint index)
 {
-    return currentLevel(index, GetMonitorBrightness);
+    return currentLevel(index, Control::Brightness);
 }
 
 uint DDCWinApi::getContrast(uint index)
 {
-    return currentLevel(index, GetMonitorContrast);
+    return currentLevel(index, Control::Contrast);
 }
 
-template <typename ColourType>
-std::optional<DDCWinApi::Reading> DDCWinApi::readChannel(uint index, ReadColour<ColourType> read,
-                                                         ColourType type)
-{
-    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
-    return readUnderPolicy(index, [&](auto... values) { return read(monitor, type, values...); });
-}
-
-template <typename ColourType>
-DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, ReadColour<ColourType> read,
-                                  const ColourType (&readOrder)[3])
+DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, Control red)
 {
     DDCValue channels[3];
-    for (const ColourType type : readOrder) {
-        if (const std::optional<Reading> reading = readChannel(index, read, type))
-            channels[type] = reading->named(colourName(type));
+    for (const int type : colourReadOrder) {
+        const Reading reading = m_access.read(index, Control(red + type));
+        if (reading.answered())
+            channels[type] = named(reading, colourName(type));
     }
     return DDCRgbValue(name, channels[0], channels[1], channels[2]);
 }
@@ -348,12 +183,12 @@ void DDCWinApi::readRgbGain()
 
 DDCRgbValue DDCWinApi::getRgbDrive(uint index)
 {
-    return readColour(index, tr("RGB Drive"), GetMonitorRedGreenOrBlueDrive, driveReadOrder);
+    return readColour(index, tr("RGB Drive"), Control::RedDrive);
 }
 
 DDCRgbValue DDCWinApi::getRgbGain(uint index)
 {
-    return readColour(index, tr("RGB Gain"), GetMonitorRedGreenOrBlueGain, gainReadOrder);
+    return readColour(index, tr("RGB Gain"), Control::RedGain);
 }
 
 // The events processed during a refresh may hold another one: the timer's,
@@ -363,30 +198,26 @@ void DDCWinApi::refresh()
     if (m_refreshing)
         return;
     const QScopedValueRollback<bool> refreshing(m_refreshing, true);
-    m_readPolicy.beginPass(m_monitors.size());
+    m_access.beginPass();
     for (uint index = 0; index < uint(m_monitors.size()); ++index) {
-        refreshLevel(index, GetMonitorBrightness, m_brightness, &DDCApi::brightnessChanged,
-                     BrightnessEntry);
-        refreshLevel(index, GetMonitorContrast, m_contrast, &DDCApi::contrastChanged,
-                     ContrastEntry);
-        refreshColour(index, GetMonitorRedGreenOrBlueDrive, driveReadOrder, m_rgbDrive,
-                      &DDCApi::rgbDriveChanged, RgbDriveEntries);
-        refreshColour(index, GetMonitorRedGreenOrBlueGain, gainReadOrder, m_rgbGain,
-                      &DDCApi::rgbGainChanged, RgbGainEntries);
+        refreshLevel(index, Control::Brightness, m_brightness, &DDCApi::brightnessChanged);
+        refreshLevel(index, Control::Contrast, m_contrast, &DDCApi::contrastChanged);
+        refreshColour(index, Control::RedDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
+        refreshColour(index, Control::RedGain, m_rgbGain, &DDCApi::rgbGainChanged);
     }
 }
 
 // A monitor that gave no reading leaves the entry as published. A setter may
 // run while events are processed during the read: a reading taken before its
 // write completed is older than what the monitor now holds, and is dropped.
-void DDCWinApi::refreshLevel(uint index, ReadLevel read, QList<DDCValue> &list,
-                             ChangeSignal changed, Entry entry)
+void DDCWinApi::refreshLevel(uint index, Control control, QList<DDCValue> &list,
+                             ChangeSignal changed)
 {
-    const quint64 writesBefore = writeCount(index, entry);
-    const std::optional<Reading> reading = readLevel(index, read);
-    if (!reading || writeCount(index, entry) != writesBefore)
+    const quint64 writesBefore = writeCount(index, control);
+    const Reading reading = m_access.read(index, control);
+    if (!reading.answered() || writeCount(index, control) != writesBefore)
         return;
-    const DDCValue fresh = reading->named(list.at(index).name());
+    const DDCValue fresh = named(reading, list.at(index).name());
     if (!isNews(fresh, list.at(index)))
         return;
     DDCValue &value = list[index];
@@ -400,25 +231,23 @@ void DDCWinApi::refreshLevel(uint index, ReadLevel read, QList<DDCValue> &list,
 
 // The channels are published together, once all three were read, so that the
 // window holds the control as published while the others are read.
-template <typename ColourType>
-void DDCWinApi::refreshColour(uint index, ReadColour<ColourType> read,
-                              const ColourType (&readOrder)[3], QList<DDCRgbValue> &list,
-                              ChangeSignal changed, Entry firstEntry)
+void DDCWinApi::refreshColour(uint index, Control red, QList<DDCRgbValue> &list,
+                              ChangeSignal changed)
 {
     quint64 writesBefore[3] = {};
-    std::optional<Reading> readings[3];
-    for (const ColourType type : readOrder) {
-        writesBefore[type] = writeCount(index, int(firstEntry) + type);
-        readings[type] = readChannel(index, read, type);
+    Reading readings[3];
+    for (const int type : colourReadOrder) {
+        writesBefore[type] = writeCount(index, red + type);
+        readings[type] = m_access.read(index, Control(red + type));
     }
     const DDCRgbValue stored = list.at(index);
     DDCValue channels[3];
     bool isChanged = false;
     for (int type = 0; type < 3; ++type) {
         channels[type] = (stored.*channelOf[type])();
-        if (!readings[type] || writeCount(index, int(firstEntry) + type) != writesBefore[type])
+        if (!readings[type].answered() || writeCount(index, red + type) != writesBefore[type])
             continue;
-        const DDCValue reading = readings[type]->named(colourName(type));
+        const DDCValue reading = named(readings[type], colourName(type));
         if (!isNews(reading, channels[type]))
             continue;
         channels[type] = reading;
@@ -432,53 +261,47 @@ void DDCWinApi::refreshColour(uint index, ReadColour<ColourType> read,
 
 void DDCWinApi::setBrightness(uint index, uint value)
 {
-    writeLevel(index, value, SetMonitorBrightness, m_brightness, &DDCApi::brightnessChanged,
-               BrightnessEntry);
+    writeLevel(index, value, Control::Brightness, m_brightness, &DDCApi::brightnessChanged);
 }
 
 void DDCWinApi::setContrast(uint index, uint value)
 {
-    writeLevel(index, value, SetMonitorContrast, m_contrast, &DDCApi::contrastChanged,
-               ContrastEntry);
+    writeLevel(index, value, Control::Contrast, m_contrast, &DDCApi::contrastChanged);
 }
 
 // An empty selection reaches the setters as index 4294967295: not a monitor,
 // so nothing is written.
-void DDCWinApi::writeLevel(uint index, uint value, WriteLevel write, QList<DDCValue> &list,
-                           ChangeSignal changed, Entry entry)
+void DDCWinApi::writeLevel(uint index, uint value, Control control, QList<DDCValue> &list,
+                           ChangeSignal changed)
 {
-    if (!isMonitorIndex(index) || !write(m_monitors.at(index).physicalMonitor, value))
+    if (!isMonitorIndex(index) || !m_access.write(index, control, value))
         return;
-    ++writeCount(index, entry);
+    ++writeCount(index, control);
     list[index].setValue(value);
     emit(this->*changed)();
 }
 
 void DDCWinApi::setRgbDrive(uint index, const DDCRgbValue &value)
 {
-    writeColour(index, value, SetMonitorRedGreenOrBlueDrive, driveWriteOrder, m_rgbDrive,
-                &DDCApi::rgbDriveChanged, RgbDriveEntries);
+    writeColour(index, value, Control::RedDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
 }
 
 void DDCWinApi::setRgbGain(uint index, const DDCRgbValue &value)
 {
-    writeColour(index, value, SetMonitorRedGreenOrBlueGain, gainWriteOrder, m_rgbGain,
-                &DDCApi::rgbGainChanged, RgbGainEntries);
+    writeColour(index, value, Control::RedGain, m_rgbGain, &DDCApi::rgbGainChanged);
 }
 
-template <typename ColourType>
-void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, WriteColour<ColourType> write,
-                            const ColourType (&writeOrder)[3], QList<DDCRgbValue> &list,
-                            ChangeSignal changed, Entry firstEntry)
+void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red,
+                            QList<DDCRgbValue> &list, ChangeSignal changed)
 {
     if (!isMonitorIndex(index))
         return;
-    for (const ColourType type : writeOrder) {
+    for (int type = 0; type < 3; ++type) {
         const DDCValue requested = (value.*channelOf[type])();
         if ((list.at(index).*channelOf[type])() == requested
-            || !write(m_monitors.at(index).physicalMonitor, type, requested.value()))
+            || !m_access.write(index, Control(red + type), requested.value()))
             continue;
-        ++writeCount(index, int(firstEntry) + type);
+        ++writeCount(index, red + type);
         (list[index].*setChannelOf[type])(requested);
         emit(this->*changed)();
     }

@@ -1,0 +1,237 @@
+#include "DDCMonitorAccess.h"
+
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+// The platform fills these by address at its own fixed sizes; a header that
+// disagrees would let it write past our buffers.
+static_assert(sizeof(MONITORINFOEXW) == 104);
+static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
+static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
+static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
+static_assert(sizeof(PHYSICAL_MONITOR) == 264);
+
+namespace {
+
+using Control = DDCMonitorAccess::Control;
+
+constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
+
+#ifdef ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
+// The SDK types it as an HRESULT; GetLastError answers a DWORD.
+constexpr DWORD vcpNotSupported = DWORD(ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED);
+#else
+// mingw-w64's headers lack it.
+constexpr DWORD vcpNotSupported = 0xC0262584;
+#endif
+
+// WCHAR is wchar_t on Windows and char16_t in the stand-in layer; both are UTF-16.
+template <typename Char>
+QString fromWide(const Char *text)
+{
+    if constexpr (std::is_same_v<Char, wchar_t>)
+        return QString::fromWCharArray(text);
+    else
+        return QString::fromUtf16(text);
+}
+
+template <typename Char>
+bool sameWide(const Char *left, const Char *right)
+{
+    return std::basic_string_view<Char>(left) == std::basic_string_view<Char>(right);
+}
+
+template <typename Packet>
+void prepareDeviceInfo(Packet &packet, DISPLAYCONFIG_DEVICE_INFO_TYPE type, const LUID &adapterId,
+                       UINT32 id)
+{
+    packet.header.type = type;
+    packet.header.size = sizeof(Packet);
+    packet.header.adapterId = adapterId;
+    packet.header.id = id;
+}
+
+bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
+{
+    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
+    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
+    LONG result = ERROR_SUCCESS;
+    do {
+        UINT32 pathCount = 0;
+        UINT32 modeCount = 0;
+        if (GetDisplayConfigBufferSizes(activePathFlags, &pathCount, &modeCount) != ERROR_SUCCESS)
+            return false;
+        paths.resize(pathCount);
+        modes.resize(modeCount);
+        result = QueryDisplayConfig(activePathFlags, &pathCount, paths.data(), &modeCount,
+                                    modes.data(), nullptr);
+        paths.resize(pathCount);
+        modes.resize(modeCount);
+    } while (result == ERROR_INSUFFICIENT_BUFFER);
+    if (result != ERROR_SUCCESS)
+        return false;
+
+    for (const DISPLAYCONFIG_PATH_INFO &path : paths) {
+        DISPLAYCONFIG_SOURCE_DEVICE_NAME adapterName = {};
+        prepareDeviceInfo(adapterName, DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME,
+                          path.sourceInfo.adapterId, path.sourceInfo.id);
+        if (DisplayConfigGetDeviceInfo(&adapterName.header) != ERROR_SUCCESS)
+            return false;
+        if (sameWide(info.szDevice, adapterName.viewGdiDeviceName)) {
+            pathInfo = path;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first physical monitor behind a display monitor drives it; the handles
+// of any others are not kept, so they are released at once.
+HANDLE firstPhysicalMonitor(HMONITOR monitor)
+{
+    DWORD count = 0;
+    if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count < 1)
+        return nullptr;
+    std::vector<PHYSICAL_MONITOR> physicalMonitors(count);
+    if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, physicalMonitors.data()))
+        return nullptr;
+    if (count > 1)
+        DestroyPhysicalMonitors(count - 1, physicalMonitors.data() + 1);
+    return physicalMonitors.front().hPhysicalMonitor;
+}
+
+BOOL CALLBACK monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM applicationValue)
+{
+    auto *monitors = reinterpret_cast<QList<MonitorData> *>(applicationValue);
+    MonitorData data;
+
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(hMonitor, &info))
+        return FALSE;
+    data.hMonitor = hMonitor;
+    data.gdiDeviceName = fromWide(info.szDevice);
+
+    DISPLAYCONFIG_PATH_INFO pathInfo = {};
+    if (fillPathInfo(info, pathInfo)) {
+        DISPLAYCONFIG_TARGET_DEVICE_NAME deviceName = {};
+        prepareDeviceInfo(deviceName, DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME,
+                          pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
+        if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS) {
+            data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
+            data.devicePath = fromWide(deviceName.monitorDevicePath);
+        }
+    }
+    if (data.displayName.isEmpty())
+        data.displayName = data.gdiDeviceName;
+
+    data.physicalMonitor = firstPhysicalMonitor(hMonitor);
+    monitors->append(data);
+    return TRUE;
+}
+
+BOOL readControl(HANDLE monitor, Control control, DDCMonitorAccess::Reading &reading)
+{
+    const auto call = [&](auto read, auto... colourType) {
+        return read(monitor, colourType..., &reading.minimum, &reading.current, &reading.maximum);
+    };
+    switch (control) {
+    case Control::Brightness:
+        return call(GetMonitorBrightness);
+    case Control::Contrast:
+        return call(GetMonitorContrast);
+    case Control::RedDrive:
+    case Control::GreenDrive:
+    case Control::BlueDrive:
+        return call(GetMonitorRedGreenOrBlueDrive, MC_DRIVE_TYPE(control - Control::RedDrive));
+    case Control::RedGain:
+    case Control::GreenGain:
+    case Control::BlueGain:
+        return call(GetMonitorRedGreenOrBlueGain, MC_GAIN_TYPE(control - Control::RedGain));
+    case Control::ControlCount:
+        break;
+    }
+    Q_UNREACHABLE();
+    return FALSE;
+}
+
+BOOL writeControl(HANDLE monitor, Control control, DWORD value)
+{
+    switch (control) {
+    case Control::Brightness:
+        return SetMonitorBrightness(monitor, value);
+    case Control::Contrast:
+        return SetMonitorContrast(monitor, value);
+    case Control::RedDrive:
+    case Control::GreenDrive:
+    case Control::BlueDrive:
+        return SetMonitorRedGreenOrBlueDrive(monitor, MC_DRIVE_TYPE(control - Control::RedDrive),
+                                             value);
+    case Control::RedGain:
+    case Control::GreenGain:
+    case Control::BlueGain:
+        return SetMonitorRedGreenOrBlueGain(monitor, MC_GAIN_TYPE(control - Control::RedGain),
+                                            value);
+    case Control::ControlCount:
+        break;
+    }
+    Q_UNREACHABLE();
+    return FALSE;
+}
+
+} // namespace
+
+bool DDCMonitorAccess::Reading::answered() const
+{
+    return outcome == DDCReadPolicy::Outcome::Answered;
+}
+
+DDCMonitorAccess::DDCMonitorAccess(QList<MonitorData> &monitors, std::function<void()> afterAttempt)
+    : m_monitors(monitors),
+      m_afterAttempt(std::move(afterAttempt)),
+      m_readPolicy([](int milliseconds) { Sleep(DWORD(milliseconds)); })
+{ }
+
+DDCMonitorAccess::~DDCMonitorAccess()
+{
+    for (const MonitorData &monitor : std::as_const(m_monitors)) {
+        if (monitor.physicalMonitor)
+            DestroyPhysicalMonitor(monitor.physicalMonitor);
+    }
+}
+
+void DDCMonitorAccess::discover()
+{
+    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+}
+
+void DDCMonitorAccess::beginPass()
+{
+    m_readPolicy.beginPass(m_monitors.size());
+}
+
+// The error is asked for at once: what runs after the attempt may make calls
+// of its own.
+DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
+{
+    using Outcome = DDCReadPolicy::Outcome;
+    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
+    Reading reading;
+    const auto attempt = [&] {
+        Outcome outcome = Outcome::Answered;
+        if (!readControl(monitor, control, reading))
+            outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
+        if (m_afterAttempt)
+            m_afterAttempt();
+        return outcome;
+    };
+    reading.outcome = m_readPolicy.read(index, attempt);
+    return reading;
+}
+
+bool DDCMonitorAccess::write(uint index, Control control, uint value)
+{
+    return writeControl(m_monitors.at(index).physicalMonitor, control, DWORD(value));
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "DDCReadPolicy.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+#include <functional>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <highlevelmonitorconfigurationapi.h>
+#include <physicalmonitorenumerationapi.h>
+#else
+#include "win32shim/win32shim.h"
+#endif
+
+// One display monitor as discovered.
+struct MonitorData
+{
+    QString displayName;
+    QString gdiDeviceName;
+    HMONITOR hMonitor = nullptr;
+    HANDLE physicalMonitor = nullptr;
+    QString devicePath; // the monitor's device path from the display configuration
+};
+
+// The monitors as the platform reaches them, for the window and the command
+// line alike: discovery through the display functions, reads and writes
+// through the Monitor Configuration API, every read under DDCReadPolicy. The
+// monitors live in a list of the user's; their physical monitors are released
+// when the access ends.
+class DDCMonitorAccess
+{
+public:
+    // What one read or write reaches. A colour control has one per channel, in
+    // the order of the colour types (red 0, green 1, blue 2).
+    enum Control {
+        Brightness,
+        Contrast,
+        RedDrive,
+        GreenDrive,
+        BlueDrive,
+        RedGain,
+        GreenGain,
+        BlueGain,
+        ControlCount
+    };
+
+    struct Reading
+    {
+        bool answered() const;
+
+        DDCReadPolicy::Outcome outcome = DDCReadPolicy::Outcome::Failed;
+        DWORD minimum = 0;
+        DWORD current = 0;
+        DWORD maximum = 0;
+    };
+
+    // `afterAttempt` runs after every attempt of a read.
+    explicit DDCMonitorAccess(QList<MonitorData> &monitors,
+                              std::function<void()> afterAttempt = {});
+    ~DDCMonitorAccess();
+
+    // Appends every display monitor of the desktop, in the platform's order.
+    void discover();
+
+    // Starts a pass of reads over the monitors (see DDCReadPolicy).
+    void beginPass();
+    Reading read(uint index, Control control);
+    // Whether the monitor took the value.
+    bool write(uint index, Control control, uint value);
+
+private:
+    Q_DISABLE_COPY(DDCMonitorAccess)
+
+    QList<MonitorData> &m_monitors;
+    std::function<void()> m_afterAttempt;
+    DDCReadPolicy m_readPolicy;
+};
