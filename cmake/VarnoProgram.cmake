@@ -36,3 +36,13 @@ function(varno_add_program target)
     target_compile_definitions(${target} PRIVATE $<$<CONFIG:Debug>:QT_QML_DEBUG>)
     varno_add_qml_module(${target} MAIN_QML ${arg_MAIN_QML})
 endfunction()
+
+# varno_add_ctl(target [PLATFORM library])
+# varnoctl over the given platform library: a console program on Qt Core
+# alone, which needs no display.
+function(varno_add_ctl target)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM" "")
+    qt_add_executable(${target} ${PROJECT_SOURCE_DIR}/src/varnoctl.cpp)
+    target_link_libraries(${target} PRIVATE varno_ctl ${arg_PLATFORM})
+    target_compile_definitions(${target} PRIVATE VARNO_VERSION="${PROJECT_VERSION}")
+endfunction()

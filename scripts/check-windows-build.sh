@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Compiles every source of the program, and the meta-object code of its
-# classes, as the 64-bit Windows build sees them: mingw-w64's Windows headers,
-# _WIN32 set by the compiler, and Debian's Qt headers standing in for a Windows
-# Qt of the same version. No Windows machine builds Varno before a release, so
+# Compiles every source of the programs (the window and varnoctl), and the
+# meta-object code of their classes, as the 64-bit Windows build sees them:
+# mingw-w64's Windows headers, _WIN32 set by the compiler, and Debian's Qt
+# headers standing in for a Windows Qt of the same version. No Windows machine builds Varno before a release, so
 # this is what keeps the Windows-only code compiling. Nothing is linked: there
 # are no Windows Qt libraries here.
 set -euo pipefail
@@ -14,27 +14,35 @@ command -v "$compiler" >/dev/null || "$root/scripts/setup-debian.sh" --tests
 qt_headers=$(qtpaths6 --query QT_INSTALL_HEADERS)
 moc=$(qtpaths6 --query QT_INSTALL_LIBEXECS)/moc
 
-# The modules the program uses, and the definitions that Qt's CMake packages
-# give every Windows target (Release configuration, as shipped).
-modules=(Core Gui Qml Quick QuickControls2)
+# The definitions that Qt's CMake packages give every Windows target (Release
+# configuration, as shipped), and the program's own.
+version=$(sed -n 's/^project(Varno VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 definitions=(
     -DUNICODE -D_UNICODE -DWIN32 -DWIN64 -D_WIN64 -D_ENABLE_EXTENDED_ALIGNED_STORAGE
     -DMINGW_HAS_SECURE_API=1
     -DQT_NO_JAVA_STYLE_ITERATORS -DQT_NO_NARROWING_CONVERSIONS_IN_CONNECT -DQT_NO_DEBUG
+    "-DVARNO_VERSION=\"$version\""
 )
-# -isystem: warnings inside Qt's own headers are not ours to fix.
-includes=(-I "$root/src" -isystem "$qt_headers")
-for module in "${modules[@]}"; do
-    definitions+=("-DQT_$(tr '[:lower:]' '[:upper:]' <<<"$module")_LIB")
-    includes+=(-isystem "$qt_headers/Qt$module")
-done
-flags=(-std=c++17 "${definitions[@]}" "${includes[@]}")
+# Sets `flags` for a target that uses the given Qt modules. -isystem: warnings
+# inside Qt's own headers are not ours to fix.
+use_modules() {
+    flags=(-std=c++17 "${definitions[@]}" -I "$root/src" -isystem "$qt_headers")
+    local module
+    for module in "$@"; do
+        flags+=("-DQT_$(tr '[:lower:]' '[:upper:]' <<<"$module")_LIB" -isystem "$qt_headers/Qt$module")
+    done
+}
+# The window uses these; varnoctl, a console program, Qt Core alone (as
+# src/CMakeLists.txt builds it).
+window_modules=(Core Gui Qml Quick QuickControls2)
+console_sources=(DDCReadPolicy.cpp DDCMonitorAccess.cpp DDCCommandLine.cpp varnoctl.cpp)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # moc sees the macros the cross compiler predefines (_WIN32 among them), as
 # CMake's automoc would give it on Windows.
+use_modules "${window_modules[@]}"
 "$compiler" "${flags[@]}" -dM -E -x c++ /dev/null >"$work/moc_predefs.h"
 
 # With the Windows SDK, windows.h defines the macros min and max unless the
@@ -60,11 +68,28 @@ for header in "$root"/src/*.h; do
     sources+=("$work/moc_$name.cpp")
 done
 
+cross_compile() {
+    "$compiler" -I "$work/sdk" -include no_default_nominmax.h "${flags[@]}" "$@"
+}
 failed=0
+check() {
+    local shown=${1#"$root/"}
+    echo "${shown#"$work/"}$2"
+    cross_compile -fsyntax-only -Wall -Wextra -Werror "$1" || failed=1
+}
 for source in "${sources[@]}"; do
-    shown=${source#"$root/"}
-    echo "${shown#"$work/"}"
-    "$compiler" -I "$work/sdk" -include no_default_nominmax.h "${flags[@]}" \
-        -fsyntax-only -Wall -Wextra -Werror "$source" || failed=1
+    check "$source" ""
+done
+use_modules Core
+for source in "${console_sources[@]}"; do
+    check "$root/src/$source" " (Qt Core alone)"
+    # Every module's headers lie below one directory, so a header of another
+    # module would still be found: look for one.
+    others=$(cross_compile -M "$root/src/$source" | tr ' ' '\n' \
+        | grep "^$qt_headers/Qt" | grep -v "^$qt_headers/QtCore/" || true)
+    if [[ -n "$others" ]]; then
+        echo "$others"
+        failed=1
+    fi
 done
 exit "$failed"

@@ -1,0 +1,332 @@
+#include "DDCCommandLine.h"
+
+#include <QtCore/QCommandLineParser>
+#include <QtCore/QJsonArray>
+#include <QtCore/QJsonDocument>
+#include <QtCore/QRegularExpression>
+
+#include <array>
+
+namespace {
+
+using Control = DDCMonitorAccess::Control;
+
+const QString program = QStringLiteral("varnoctl");
+
+#ifdef Q_OS_LINUX
+// The platform layer names each display by its DRM connector ("card0-DP-1"),
+// which tells identical monitors apart.
+constexpr bool showsConnector = true;
+#else
+constexpr bool showsConnector = false;
+#endif
+
+const std::array<QString, Control::ControlCount> controlNames = {
+    QStringLiteral("brightness"),  QStringLiteral("contrast"),   QStringLiteral("red-drive"),
+    QStringLiteral("green-drive"), QStringLiteral("blue-drive"), QStringLiteral("red-gain"),
+    QStringLiteral("green-gain"),  QStringLiteral("blue-gain")};
+
+std::optional<Control> controlNamed(const QString &name)
+{
+    for (int control = 0; control < Control::ControlCount; ++control) {
+        if (controlNames[std::size_t(control)] == name)
+            return Control(control);
+    }
+    return std::nullopt;
+}
+
+QString nameOf(Control control)
+{
+    return controlNames[std::size_t(control)];
+}
+
+// VALUE: an absolute value, or a change of the current one ("+10", "-5").
+// DDC/CI values have 16 bits; nine digits cannot overflow the arithmetic.
+struct Requested
+{
+    bool isChange;
+    int amount;
+};
+
+std::optional<Requested> requestedValue(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^[+-]?[0-9]{1,9}$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    return Requested{!text.front().isDigit(), text.toInt()};
+}
+
+// Why a read gave no value.
+QString withoutValue(const DDCMonitorAccess::Reading &reading, const QString &control)
+{
+    return reading.outcome == DDCReadPolicy::Outcome::Unsupported
+        ? DDCCommandLine::tr("does not support %1").arg(control)
+        : DDCCommandLine::tr("does not answer");
+}
+
+// "-5" would read as an option: what follows the first such argument is taken
+// as it stands.
+QStringList withChangesAsArguments(QStringList arguments)
+{
+    static const QRegularExpression negative(QStringLiteral("^-[0-9]"));
+    for (qsizetype position = 1; position < arguments.size(); ++position) {
+        if (arguments.at(position) == QLatin1String("--"))
+            break;
+        if (negative.match(arguments.at(position)).hasMatch()) {
+            arguments.insert(position, QStringLiteral("--"));
+            break;
+        }
+    }
+    return arguments;
+}
+
+// QCommandLineParser lists options and arguments; the commands are told here.
+QString description()
+{
+    const QString controls =
+        QStringList(controlNames.begin(), controlNames.end()).join(QStringLiteral(", "));
+    return DDCCommandLine::tr(
+               "Reads and sets the brightness, contrast, RGB drive and RGB gain of the monitors\n"
+               "over DDC/CI.\n"
+               "\n"
+               "  list                       one line per monitor: index, name and, on Linux,\n"
+               "                             connector\n"
+               "  get [MONITOR] [CONTROL]    one line per control: monitor index, control, value,\n"
+               "                             minimum and maximum (all by default)\n"
+               "  set MONITOR CONTROL VALUE  VALUE: a number within the monitor's range, or a\n"
+               "                             change such as +10 or -5, kept within the range;\n"
+               "                             prints the value now held as get does\n"
+               "\n"
+               "MONITOR: an index from list, part of the name of one monitor, or all.\n"
+               "CONTROL: %1.\n"
+               "Exit status: 0 done, 1 a monitor did not answer or refused, 2 wrong usage.")
+        .arg(controls);
+}
+
+} // namespace
+
+DDCCommandLine::DDCCommandLine(QTextStream &out, QTextStream &err)
+    : m_out(out), m_err(err), m_access(m_monitors)
+{ }
+
+int DDCCommandLine::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description());
+    parser.addPositionalArgument(QStringLiteral("command"), tr("list, get or set"),
+                                 QStringLiteral("command [MONITOR] [CONTROL] [VALUE]"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  tr("Print one JSON document (list and get)."));
+    parser.addOption(json);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  tr("Displays this help."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    if (!parser.parse(withChangesAsArguments(arguments)))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        m_out << parser.helpText();
+        return Done;
+    }
+    if (parser.isSet(version)) {
+        m_out << program << ' ' << QCoreApplication::applicationVersion() << '\n';
+        return Done;
+    }
+
+    QStringList words = parser.positionalArguments();
+    const QString command = words.isEmpty() ? QString() : words.takeFirst();
+    if (command == QLatin1String("list") && words.isEmpty())
+        return list(parser.isSet(json));
+    if (command == QLatin1String("get") && words.size() <= 2)
+        return get(words.value(0, QStringLiteral("all")), words.value(1), parser.isSet(json));
+    if (command == QLatin1String("set") && words.size() == 3 && !parser.isSet(json))
+        return set(words.at(0), words.at(1), words.at(2));
+    if (command.isEmpty())
+        return usageError(tr("no command given"));
+    if (!QStringList{"list", "get", "set"}.contains(command))
+        return usageError(tr("unknown command \"%1\"").arg(command));
+    return usageError(tr("wrong arguments for %1").arg(command));
+}
+
+int DDCCommandLine::list(bool json)
+{
+    const std::optional<QList<uint>> monitors = findMonitors(QStringLiteral("all"));
+    QJsonArray documented;
+    for (const uint index : *monitors) {
+        const MonitorData &monitor = m_monitors.at(index);
+        if (json)
+            documented.append(monitorObject(index));
+        else if (showsConnector)
+            m_out << index << '\t' << monitor.displayName << '\t' << monitor.gdiDeviceName << '\n';
+        else
+            m_out << index << '\t' << monitor.displayName << '\n';
+    }
+    if (json)
+        m_out << QJsonDocument(documented).toJson();
+    return Done;
+}
+
+int DDCCommandLine::get(const QString &monitor, const QString &control, bool json)
+{
+    QList<Control> controls;
+    if (control.isEmpty()) {
+        for (int each = 0; each < Control::ControlCount; ++each)
+            controls.append(Control(each));
+    } else if (const std::optional<Control> named = controlNamed(control)) {
+        controls.append(*named);
+    } else {
+        return usageError(tr("unknown control \"%1\"").arg(control));
+    }
+    const std::optional<QList<uint>> monitors = findMonitors(monitor);
+    if (!monitors)
+        return UsageError;
+
+    int result = Done;
+    QJsonArray documented;
+    for (const uint index : *monitors) {
+        QJsonObject values;
+        for (const Control each : std::as_const(controls)) {
+            const Reading reading = m_access.read(index, each);
+            if (!reading.answered()) {
+                // Without a CONTROL, what the monitor does not support is left out.
+                const bool silent = reading.outcome == DDCReadPolicy::Outcome::Failed;
+                if (silent || !control.isEmpty()) {
+                    reportFailure(index, withoutValue(reading, control));
+                    result = MonitorFailed;
+                }
+                if (silent)
+                    break;
+                continue;
+            }
+            if (json) {
+                values.insert(nameOf(each),
+                              QJsonObject{{QStringLiteral("value"), qint64(reading.current)},
+                                          {QStringLiteral("minimum"), qint64(reading.minimum)},
+                                          {QStringLiteral("maximum"), qint64(reading.maximum)}});
+            } else {
+                printReading(index, each, reading);
+            }
+        }
+        QJsonObject object = monitorObject(index);
+        object.insert(QStringLiteral("controls"), values);
+        documented.append(object);
+    }
+    if (json)
+        m_out << QJsonDocument(documented).toJson();
+    return result;
+}
+
+// Reads the one control for its range and current value, and writes only it.
+int DDCCommandLine::set(const QString &monitor, const QString &control, const QString &value)
+{
+    const std::optional<Control> named = controlNamed(control);
+    if (!named)
+        return usageError(tr("unknown control \"%1\"").arg(control));
+    const std::optional<Requested> requested = requestedValue(value);
+    if (!requested) {
+        return usageError(tr("\"%1\" is not a value: give a number such as 30, or a change "
+                             "such as +10 or -5")
+                              .arg(value));
+    }
+    const std::optional<QList<uint>> monitors = findMonitors(monitor);
+    if (!monitors)
+        return UsageError;
+
+    int result = Done;
+    for (const uint index : *monitors) {
+        Reading reading = m_access.read(index, *named);
+        const qint64 minimum = reading.minimum;
+        const qint64 maximum = reading.maximum;
+        QString problem;
+        if (!reading.answered()) {
+            problem = withoutValue(reading, control);
+        } else if (!requested->isChange
+                   && (requested->amount < minimum || requested->amount > maximum)) {
+            problem = tr("takes %1 from %2 to %3; %4 was not written")
+                          .arg(control)
+                          .arg(minimum)
+                          .arg(maximum)
+                          .arg(requested->amount);
+        } else {
+            const qint64 target = requested->isChange
+                ? qMax(minimum, qMin(maximum, qint64(reading.current) + requested->amount))
+                : requested->amount;
+            if (m_access.write(index, *named, uint(target))) {
+                reading.current = DWORD(target);
+                printReading(index, *named, reading);
+                continue;
+            }
+            problem = tr("refused %1 %2").arg(control).arg(target);
+        }
+        reportFailure(index, problem);
+        result = MonitorFailed;
+    }
+    return result;
+}
+
+std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
+{
+    m_access.discover();
+    m_access.beginPass();
+    const auto count = uint(m_monitors.size());
+    bool isIndex = false;
+    const uint index = word.toUInt(&isIndex);
+    if (isIndex && word.front().isDigit()) {
+        if (index >= count) {
+            usageError(tr("there is no monitor %1; there are %2").arg(index).arg(count));
+            return std::nullopt;
+        }
+        return QList<uint>{index};
+    }
+    QList<uint> found;
+    const bool all = word == QLatin1String("all");
+    for (uint each = 0; each < count; ++each) {
+        if (all
+            || (!word.isEmpty()
+                && m_monitors.at(each).displayName.contains(word, Qt::CaseInsensitive)))
+            found.append(each);
+    }
+    if (all || found.size() == 1)
+        return found;
+    if (found.isEmpty()) {
+        usageError(tr("no monitor's name contains \"%1\"").arg(word));
+        return std::nullopt;
+    }
+    QStringList names;
+    for (const uint each : std::as_const(found))
+        names.append(QStringLiteral("%1 %2").arg(each).arg(m_monitors.at(each).displayName));
+    usageError(tr("\"%1\" names %2 monitors (%3); give an index")
+                   .arg(word)
+                   .arg(found.size())
+                   .arg(names.join(QStringLiteral(", "))));
+    return std::nullopt;
+}
+
+int DDCCommandLine::usageError(const QString &message)
+{
+    m_err << program << ": " << message << '\n' << tr("See %1 --help.").arg(program) << '\n';
+    return UsageError;
+}
+
+void DDCCommandLine::reportFailure(uint index, const QString &problem)
+{
+    m_err << program << ": "
+          << tr("monitor %1 (%2) %3").arg(index).arg(m_monitors.at(index).displayName, problem)
+          << '\n';
+}
+
+void DDCCommandLine::printReading(uint index, Control control, const Reading &reading)
+{
+    m_out << index << '\t' << nameOf(control) << '\t' << reading.current << '\t' << reading.minimum
+          << '\t' << reading.maximum << '\n';
+}
+
+QJsonObject DDCCommandLine::monitorObject(uint index) const
+{
+    const MonitorData &monitor = m_monitors.at(index);
+    QJsonObject object{{QStringLiteral("index"), qint64(index)},
+                       {QStringLiteral("name"), monitor.displayName}};
+    if (showsConnector)
+        object.insert(QStringLiteral("connector"), monitor.gdiDeviceName);
+    return object;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "DDCMonitorAccess.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QJsonObject>
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <QtCore/QTextStream>
+
+#include <optional>
+
+// varnoctl: the monitors from a script or a keyboard shortcut. It lists them,
+// and reads and sets their controls through the same access as the window.
+// Output goes to `out`, messages to `err`; run() answers the exit code. A run
+// is one pass of reads: a monitor that does not answer costs its attempts
+// once.
+class DDCCommandLine
+{
+    Q_DECLARE_TR_FUNCTIONS(DDCCommandLine)
+
+public:
+    enum ExitCode { Done = 0, MonitorFailed = 1, UsageError = 2 };
+
+    DDCCommandLine(QTextStream &out, QTextStream &err);
+
+    // `arguments` start with the program's name.
+    int run(const QStringList &arguments);
+
+private:
+    using Control = DDCMonitorAccess::Control;
+    using Reading = DDCMonitorAccess::Reading;
+
+    int list(bool json);
+    int get(const QString &monitor, const QString &control, bool json);
+    int set(const QString &monitor, const QString &control, const QString &value);
+
+    // Discovers the monitors and answers those that MONITOR names; nothing
+    // after a usage error.
+    std::optional<QList<uint>> findMonitors(const QString &word);
+    int usageError(const QString &message);
+    void reportFailure(uint index, const QString &problem);
+    void printReading(uint index, Control control, const Reading &reading);
+    QJsonObject monitorObject(uint index) const;
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    QList<MonitorData> m_monitors;
+    DDCMonitorAccess m_access;
+};
