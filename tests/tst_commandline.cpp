@@ -1,0 +1,187 @@
+#include "DDCCommandLine.h"
+#include "InstalledFakeDisplays.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+struct Result
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Result run(const QStringList &arguments)
+{
+    Result result{-1, {}, {}};
+    {
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.exitCode = DDCCommandLine(out, err).run(QStringList{"varnoctl"} + arguments);
+    }
+    return result;
+}
+
+} // namespace
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_displays.reset(new InstalledFakeDisplays);
+        m_displays->addDisplayMonitor(QStringLiteral("card0-DP-1"), QStringLiteral("Aster 27Q"));
+        m_displays->addDisplayMonitor(QStringLiteral("card0-DP-2"), QStringLiteral("Lumen 24F"));
+        m_displays->addDisplayMonitor(QStringLiteral("card1-HDMI-A-1"),
+                                      QStringLiteral("Lumen 27F"));
+        m_displays->control(0, MonitorControl::Brightness) = {10, 50, 100};
+    }
+
+    void cleanup()
+    {
+        m_displays.reset();
+    }
+
+    // No monitor is asked anything before the command line is understood.
+    void argumentsDecideTheExitCode_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("version") << QStringList{"--version"} << 0;
+        QTest::newRow("list") << QStringList{"list"} << 0;
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{"dim"} << 2;
+        QTest::newRow("unknown option") << QStringList{"list", "--loud"} << 2;
+        QTest::newRow("argument to list") << QStringList{"list", "0"} << 2;
+        QTest::newRow("unknown control") << QStringList{"get", "0", "hue"} << 2;
+        QTest::newRow("no value") << QStringList{"set", "0", "brightness"} << 2;
+        QTest::newRow("not a number") << QStringList{"set", "0", "brightness", "1.5"} << 2;
+        QTest::newRow("JSON for set") << QStringList{"set", "0", "contrast", "5", "--json"} << 2;
+        QTest::newRow("ambiguous name") << QStringList{"set", "lumen", "contrast", "5"} << 2;
+        QTest::newRow("no such name") << QStringList{"get", "orion"} << 2;
+        QTest::newRow("no such index") << QStringList{"get", "3"} << 2;
+    }
+
+    void argumentsDecideTheExitCode()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const Result result = run(arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(monitorTraffic(), QStringList());
+        QCOMPARE(result.out.isEmpty(), exitCode != 0);
+        QCOMPARE(result.err.isEmpty(), exitCode == 0);
+    }
+
+    void aPartOfANameSelectsTheOneMonitorWithIt()
+    {
+        const Result result = run({"get", "27f", "contrast"});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QStringLiteral("2\tcontrast\t50\t0\t100\n"));
+        QCOMPARE(monitorTraffic(), QStringList{"GetMonitorContrast(physical 2.0)"});
+
+        // An unset variable in a script must not select the only monitor.
+        cleanup();
+        m_displays.reset(new InstalledFakeDisplays);
+        m_displays->addDisplayMonitor(QStringLiteral("card0-DP-1"), QStringLiteral("Aster 27Q"));
+        QCOMPARE(run({"set", "", "contrast", "5"}).exitCode, 2);
+        QCOMPARE(monitorTraffic(), QStringList());
+    }
+
+    void setReadsAndWritesOnlyTheNamedControl_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("traffic");
+        QTest::addColumn<int>("exitCode");
+        const QString read = QStringLiteral("GetMonitorBrightness(physical 0.0)");
+        QTest::newRow("absolute")
+            << QStringList{"set", "aster", "green-gain", "70"}
+            << QStringList{"GetMonitorRedGreenOrBlueGain(physical 0.0, 1)",
+                           "SetMonitorRedGreenOrBlueGain(physical 0.0, 1, 70)"}
+            << 0;
+        QTest::newRow("up, to the maximum")
+            << QStringList{"set", "0", "brightness", "+60"}
+            << QStringList{read, "SetMonitorBrightness(physical 0.0, 100)"} << 0;
+        QTest::newRow("down, to the minimum")
+            << QStringList{"set", "0", "brightness", "-45"}
+            << QStringList{read, "SetMonitorBrightness(physical 0.0, 10)"} << 0;
+        QTest::newRow("below the range")
+            << QStringList{"set", "0", "brightness", "9"} << QStringList{read} << 1;
+        QTest::newRow("above the range")
+            << QStringList{"set", "0", "brightness", "101"} << QStringList{read} << 1;
+    }
+
+    void setReadsAndWritesOnlyTheNamedControl()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, traffic);
+        QFETCH(int, exitCode);
+        QCOMPARE(run(arguments).exitCode, exitCode);
+        QCOMPARE(monitorTraffic(), traffic);
+    }
+
+    // It costs its attempts once; its other controls are not asked.
+    void aMonitorThatDoesNotAnswerFailsTheCommand()
+    {
+        m_displays->control(1, MonitorControl::Brightness).neverAnswers = true;
+        const Result result = run({"get", "24f"});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(monitorTraffic().join(' '),
+                 QStringList(5, "GetMonitorBrightness(physical 1.0) Sleep(100)").join(' '));
+        QVERIFY(result.out.isEmpty());
+        QCOMPARE(result.err, QStringLiteral("varnoctl: monitor 1 (Lumen 24F) does not answer\n"));
+    }
+
+    void allSetsEveryMonitorThatTakesTheValue()
+    {
+        m_displays->control(1, MonitorControl::Contrast).refusesWrites = true;
+        const Result result = run({"set", "all", "contrast", "30"});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(monitorTraffic().filter("Set"),
+                 (QStringList{"SetMonitorContrast(physical 0.0, 30)",
+                              "SetMonitorContrast(physical 1.0, 30)",
+                              "SetMonitorContrast(physical 2.0, 30)"}));
+        QCOMPARE(result.out, QStringLiteral("0\tcontrast\t30\t0\t100\n2\tcontrast\t30\t0\t100\n"));
+        QVERIFY2(result.err.contains("monitor 1 (Lumen 24F)"), qPrintable(result.err));
+    }
+
+    // Without a control named, one the monitor does not support is left out.
+    void jsonHoldsWhatTheMonitorsGave()
+    {
+        const Result list = run({"list", "--json"});
+        QCOMPARE(QJsonDocument::fromJson(list.out.toUtf8()), QJsonDocument::fromJson(R"([
+            {"index": 0, "name": "Aster 27Q", "connector": "card0-DP-1"},
+            {"index": 1, "name": "Lumen 24F", "connector": "card0-DP-2"},
+            {"index": 2, "name": "Lumen 27F", "connector": "card1-HDMI-A-1"}])"));
+
+        m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
+        const Result get = run({"get", "--json", "aster"});
+        QCOMPARE(get.exitCode, 0);
+        const QJsonArray monitors = QJsonDocument::fromJson(get.out.toUtf8()).array();
+        QCOMPARE(monitors.size(), 1);
+        const QJsonObject controls = monitors.at(0)["controls"].toObject();
+        QCOMPARE(controls.keys(),
+                 (QStringList{"blue-drive", "blue-gain", "brightness", "contrast", "green-drive",
+                              "green-gain", "red-gain"}));
+        QCOMPARE(controls["brightness"].toObject(),
+                 (QJsonObject{{"value", 50}, {"minimum", 10}, {"maximum", 100}}));
+    }
+
+private:
+    // The DDC/CI reads and writes and the pauses between them, in order.
+    QStringList monitorTraffic() const
+    {
+        static const QRegularExpression traffic(
+            QStringLiteral("^((Get|Set)Monitor(Brightness|Contrast|RedGreenOrBlue)|Sleep)"));
+        return m_displays->calls().filter(traffic);
+    }
+
+    std::unique_ptr<InstalledFakeDisplays> m_displays;
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
