@@ -32,8 +32,8 @@ struct MonitorData
 // The monitors as the platform reaches them, for the window and the command
 // line alike: discovery through the display functions, reads and writes
 // through the Monitor Configuration API, every read under DDCReadPolicy. The
-// monitors live in a list of the user's; their physical monitors are released
-// when the access ends.
+// monitors live in a list that the owner of the access holds; their physical
+// monitors are released when the access ends.
 class DDCMonitorAccess
 {
 public:
