@@ -145,6 +145,25 @@ private slots:
                  QStringList({"lock 3", "write 3 51 84 03 10 00 32 9a", "sleep 50", "unlock 3"}));
     }
 
+    // A set waits until its bus has been quiet for 50 ms since its last
+    // transfer (the read of a get, the write of a set); time spent on
+    // another bus counts.
+    void setWaitsForAQuietBus()
+    {
+        m_buses->attach(QStringLiteral("/dev/i2c-6"), SimulatedDdcMonitor::typical());
+        int error = 0;
+        const auto other = DdcCiChannel::open("/dev/i2c-6", *m_buses, m_clock, &error);
+        m_channel->getVcp(0x10);
+        other->getVcp(0x10);
+        m_log.clear();
+        QVERIFY(m_channel->setVcp(0x10, 30));
+        QVERIFY(m_channel->setVcp(0x10, 40));
+        QCOMPARE(m_log,
+                 QStringList({"lock 3", "sleep 10", "write 3 51 84 03 10 00 1e b6", "sleep 50",
+                              "unlock 3", "lock 3", "write 3 51 84 03 10 00 28 80", "sleep 50",
+                              "unlock 3"}));
+    }
+
     void misbehavingReplies_data()
     {
         QTest::addColumn<Fault>("fault");

@@ -7,7 +7,7 @@
 #include <linux/i2c-dev.h>
 
 #include <array>
-#include <chrono>
+#include <cerrno>
 
 namespace {
 
@@ -15,6 +15,13 @@ namespace {
 // Set VCP before the next message.
 constexpr auto replyDelay = std::chrono::milliseconds(40);
 constexpr auto setDelay = std::chrono::milliseconds(50);
+// A display still busy with the last message may drop a Set VCP, and a set is
+// never sent again: it waits until the bus has been quiet this long.
+constexpr auto quietBeforeSet = std::chrono::milliseconds(50);
+// Another program may hold the node for one exchange of its own; the window
+// must not freeze behind one that holds it longer.
+constexpr int lockAttempts = 5;
+constexpr auto lockPause = std::chrono::milliseconds(10);
 
 } // namespace
 
@@ -37,7 +44,7 @@ std::unique_ptr<DdcCiChannel> DdcCiChannel::open(const std::string &path, I2cTra
 }
 
 DdcCiChannel::DdcCiChannel(int fd, I2cTransport &transport, Clock &clock)
-    : m_fd(fd), m_transport(transport), m_clock(clock)
+    : m_fd(fd), m_transport(transport), m_clock(clock), m_lastTransfer(clock.now() - quietBeforeSet)
 { }
 
 DdcCiChannel::~DdcCiChannel()
@@ -45,10 +52,22 @@ DdcCiChannel::~DdcCiChannel()
     m_transport.close(m_fd);
 }
 
+bool DdcCiChannel::lock()
+{
+    for (int attempt = 1;; ++attempt) {
+        const int result = m_transport.lock(m_fd);
+        if (result == 0)
+            return true;
+        if (result != -EWOULDBLOCK || attempt == lockAttempts)
+            return false;
+        m_clock.sleep(lockPause);
+    }
+}
+
 template <typename Exchange>
 auto DdcCiChannel::whileLocked(Exchange exchange) -> decltype(exchange())
 {
-    if (m_transport.lock(m_fd) < 0)
+    if (!lock())
         return {};
     auto result = exchange();
     m_transport.unlock(m_fd);
@@ -57,7 +76,24 @@ auto DdcCiChannel::whileLocked(Exchange exchange) -> decltype(exchange())
 
 bool DdcCiChannel::send(const std::vector<std::uint8_t> &request)
 {
-    return m_transport.write(m_fd, request.data(), request.size()) == long(request.size());
+    const long sent = m_transport.write(m_fd, request.data(), request.size());
+    m_lastTransfer = m_clock.now();
+    return sent == long(request.size());
+}
+
+long DdcCiChannel::receive(std::uint8_t *data, std::size_t size)
+{
+    const long received = m_transport.read(m_fd, data, size);
+    m_lastTransfer = m_clock.now();
+    return received;
+}
+
+// Time spent since the last transfer, on this bus or elsewhere, counts.
+void DdcCiChannel::waitForQuietBus()
+{
+    const auto quiet = m_clock.now() - m_lastTransfer;
+    if (quiet < quietBeforeSet)
+        m_clock.sleep(quietBeforeSet - quiet);
 }
 
 VcpReply DdcCiChannel::getVcp(std::uint8_t code)
@@ -67,7 +103,7 @@ VcpReply DdcCiChannel::getVcp(std::uint8_t code)
             return {};
         m_clock.sleep(replyDelay);
         std::array<std::uint8_t, VcpReply::size> bytes{};
-        const long received = m_transport.read(m_fd, bytes.data(), bytes.size());
+        const long received = receive(bytes.data(), bytes.size());
         if (received < 0)
             return {};
         return VcpReply::parse(bytes.data(), std::size_t(received), code);
@@ -83,6 +119,7 @@ bool DdcCiChannel::setVcp(std::uint8_t code, std::uint32_t value)
     if (value > 0xFFFF || (maximum != m_reportedMaximum.end() && value > maximum->second))
         return false;
     return whileLocked([&] {
+        waitForQuietBus();
         if (!send(DdcCiRequest::setVcp(code, std::uint16_t(value))))
             return false;
         m_clock.sleep(setDelay);

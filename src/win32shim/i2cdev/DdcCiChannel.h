@@ -2,6 +2,7 @@
 
 #include "VcpReply.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -34,12 +35,16 @@ public:
 
 private:
     DdcCiChannel(int fd, I2cTransport &transport, Clock &clock);
+    bool lock();
     template <typename Exchange>
     auto whileLocked(Exchange exchange) -> decltype(exchange());
     bool send(const std::vector<std::uint8_t> &request);
+    long receive(std::uint8_t *data, std::size_t size);
+    void waitForQuietBus();
 
     int m_fd;
     I2cTransport &m_transport;
     Clock &m_clock;
     std::map<std::uint8_t, std::uint16_t> m_reportedMaximum;
+    std::chrono::milliseconds m_lastTransfer; // when the bus last carried a message
 };

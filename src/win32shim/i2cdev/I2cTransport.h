@@ -16,8 +16,12 @@ public:
     virtual int open(const std::string &path) = 0;
     virtual int close(int fd) = 0;
     virtual int ioctl(int fd, unsigned long request, unsigned long argument) = 0;
-    // An exclusive advisory lock on the node, held across one request/reply
-    // exchange so that no other process can talk to the display in between.
+    // Tries once, without waiting, to take an exclusive advisory lock on the
+    // node, held across one request/reply exchange; -EWOULDBLOCK while another
+    // descriptor holds a lock on it. Being advisory, it keeps out only
+    // programs that lock the node too (another Varno, tools that take the same
+    // lock); any other program can still talk to the display in between, and
+    // the kernel keeps only single transfers whole.
     virtual int lock(int fd) = 0;
     virtual int unlock(int fd) = 0;
     virtual long write(int fd, const std::uint8_t *data, std::size_t size) = 0;

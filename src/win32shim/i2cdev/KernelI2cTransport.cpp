@@ -36,13 +36,10 @@ int KernelI2cTransport::ioctl(int fd, unsigned long request, unsigned long argum
     return orError(::ioctl(fd, I2C_SLAVE, argument));
 }
 
+// Never blocks: a lock held by another program must not freeze the window.
 int KernelI2cTransport::lock(int fd)
 {
-    int result;
-    do
-        result = ::flock(fd, LOCK_EX);
-    while (result < 0 && errno == EINTR);
-    return orError(result);
+    return orError(::flock(fd, LOCK_EX | LOCK_NB));
 }
 
 int KernelI2cTransport::unlock(int fd)

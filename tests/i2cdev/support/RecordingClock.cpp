@@ -5,4 +5,10 @@ RecordingClock::RecordingClock(QStringList *log) : m_log(log) { }
 void RecordingClock::sleep(std::chrono::milliseconds duration)
 {
     m_log->append(QStringLiteral("sleep %1").arg(duration.count()));
+    m_now += duration;
+}
+
+std::chrono::milliseconds RecordingClock::now()
+{
+    return m_now;
 }

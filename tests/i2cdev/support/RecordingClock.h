@@ -4,13 +4,16 @@
 
 #include <QtCore/QStringList>
 
-// Time that passes only in the log: tests take no real sleep.
+// Time that passes only in the log: tests take no real sleep, and the time
+// read goes on by each sleep.
 class RecordingClock : public Clock
 {
 public:
     explicit RecordingClock(QStringList *log);
     void sleep(std::chrono::milliseconds duration) override;
+    std::chrono::milliseconds now() override;
 
 private:
     QStringList *m_log;
+    std::chrono::milliseconds m_now{0};
 };
