@@ -17,7 +17,7 @@ QStringList names(const std::vector<DiscoveredDisplay> &displays)
 {
     QStringList result;
     for (const DiscoveredDisplay &display : displays)
-        result << display.connector + QLatin1Char('=') + display.monitorName;
+        result << display.connector.name + QLatin1Char('=') + display.monitorName;
     return result;
 }
 
@@ -114,9 +114,24 @@ private slots:
         QCOMPARE(m_buses->openDescriptors(), 4);
     }
 
+    // A display waking up gets longer and longer to answer.
+    void probePausesGrow()
+    {
+        SimulatedDdcMonitor waking = SimulatedDdcMonitor::typical();
+        waking.misbehave({Fault::Nak, Fault::NullMessage});
+        addDisplay("card0-DP-1", 5, {}, waking);
+        QCOMPARE(names(discover()), QStringList({"card0-DP-1="}));
+        QCOMPARE(m_log.filter(QStringLiteral("sleep")),
+                 QStringList({"sleep 100", "sleep 40", "sleep 200", "sleep 40"}));
+    }
+
+    // Each reason is said once, naming every monitor it left out; a second
+    // output on a bus already tried leads to no second entry.
     void leavesOutDisplaysThatCannotBeControlled()
     {
         addDisplay("card0-DP-1", 5, {});
+        m_sysfs->addConnector(QStringLiteral("card0-DVI-D-1"), "connected", {}, 5);
+        m_sysfs->addConnector(QStringLiteral("card0-HDMI-A-1"), "connected", {}, -1);
         SimulatedDdcMonitor silent = SimulatedDdcMonitor::typical();
         silent.stopAnswering();
         addDisplay("card0-DP-2", 6, {}, silent);
@@ -127,9 +142,17 @@ private slots:
         m_buses->refuseAddress(node(8), EBUSY);
         m_sysfs->addConnector(QStringLiteral("card0-DP-5"), "connected", {}, 9); // no node
 
-        const std::vector<DiscoveredDisplay> displays = discover();
+        DisplayDiscovery discovery(m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock);
+        const std::vector<DiscoveredDisplay> displays = discovery.discover();
         QCOMPARE(names(displays), QStringList({"card0-DP-1="}));
         QCOMPARE(m_buses->openDescriptors(), 1);
+        const QStringList advice = discovery.advice();
+        QCOMPARE(advice.size(), 3);
+        QVERIFY(advice[0].contains(QRegularExpression("no DDC bus.*: card0-HDMI-A-1\\.$")));
+        QVERIFY(
+            advice[1].contains(QRegularExpression("kernel driver.*: card0-DP-4 \\(/dev/i2c-8")));
+        QVERIFY(
+            advice[2].contains(QRegularExpression("not answering.*: card0-DP-2, card0-DP-3\\.")));
     }
 
     void warnsOnceWhenModuleIsMissing()
@@ -140,8 +163,10 @@ private slots:
         m_buses->attach(node(5), SimulatedDdcMonitor::typical());
         DisplayDiscovery discovery(withoutModule.root(), QStringLiteral("/dev"), *m_buses, m_clock);
         QVERIFY(discovery.discover().empty());
-        QVERIFY(discovery.accessAdvice().contains(
-            QRegularExpression(QStringLiteral("i2c-dev is not loaded.*modprobe i2c-dev"))));
+        QVERIFY(discovery.advice()
+                    .join(QLatin1Char('\n'))
+                    .contains(QRegularExpression(
+                        QStringLiteral("i2c-dev is not loaded.*modprobe i2c-dev"))));
         QVERIFY(m_log.isEmpty());
     }
 
@@ -154,8 +179,10 @@ private slots:
         m_buses->refuseOpen(node(7), EACCES);
         DisplayDiscovery discovery(m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock);
         QCOMPARE(names(discovery.discover()), QStringList({"card0-DP-2="}));
-        QVERIFY(discovery.accessAdvice().contains(QRegularExpression(
-            QStringLiteral("open /dev/i2c-5, /dev/i2c-7,.*60-varno-i2c.rules"))));
+        QVERIFY(discovery.advice()
+                    .join(QLatin1Char('\n'))
+                    .contains(QRegularExpression(
+                        QStringLiteral("open /dev/i2c-5, /dev/i2c-7,.*60-varno-i2c.rules"))));
     }
 
     // Without an external display there is nothing to reach: no advice.
@@ -165,7 +192,7 @@ private slots:
         withoutModule.addConnector(QStringLiteral("card0-eDP-1"), "connected", {}, 5);
         DisplayDiscovery discovery(withoutModule.root(), QStringLiteral("/dev"), *m_buses, m_clock);
         QVERIFY(discovery.discover().empty());
-        QVERIFY(discovery.accessAdvice().isEmpty());
+        QVERIFY(discovery.advice().isEmpty());
     }
 
 private:

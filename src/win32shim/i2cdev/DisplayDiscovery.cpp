@@ -1,18 +1,23 @@
 #include "DisplayDiscovery.h"
 
-#include "DrmConnectorScanner.h"
+#include "Clock.h"
 #include "Edid.h"
 #include "VcpCode.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QStringList>
+#include <QtCore/QSet>
 
 #include <cerrno>
+#include <chrono>
+#include <iterator>
 
 namespace {
 
-// A display that is busy may answer a Null Message first.
-constexpr int probeAttempts = 3;
+// A display that is waking up or busy may not answer, or answer a Null
+// Message (not ready): it is asked again after each of these pauses, which
+// grow to give it time.
+constexpr std::chrono::milliseconds probePauses[] = {std::chrono::milliseconds(100),
+                                                     std::chrono::milliseconds(200)};
 
 Edid parseEdid(const QByteArray &bytes)
 {
@@ -29,15 +34,6 @@ QString moduleMissingAdvice()
         "in /etc/modules-load.d/.");
 }
 
-QString accessDeniedAdvice(const QStringList &nodes)
-{
-    return QStringLiteral(
-               "No permission to open %1, so the monitors there cannot be controlled. Copy the "
-               "udev rule data/60-varno-i2c.rules of Varno's sources into /etc/udev/rules.d/, then "
-               "run 'sudo udevadm trigger' (or log in again).")
-        .arg(nodes.join(QStringLiteral(", ")));
-}
-
 } // namespace
 
 DisplayDiscovery::DisplayDiscovery(const QString &sysfsRoot, const QString &deviceDirectory,
@@ -50,53 +46,86 @@ DisplayDiscovery::DisplayDiscovery(const QString &sysfsRoot, const QString &devi
 
 std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
 {
-    m_accessAdvice.clear();
+    m_advice.clear();
     const DrmConnectorScanner scanner(m_sysfsRoot);
     const QList<DrmConnector> connectors = scanner.connectedDisplays();
     if (connectors.isEmpty())
         return {};
     if (!scanner.i2cDevLoaded()) {
-        m_accessAdvice = moduleMissingAdvice();
+        m_advice.append(moduleMissingAdvice());
         return {};
     }
 
     std::vector<DiscoveredDisplay> displays;
-    QStringList deniedNodes;
+    QStringList withoutBus;
+    QStringList denied;
+    QStringList driverOwned;
+    QStringList silent;
+    QSet<int> busesTried;
     for (const DrmConnector &connector : connectors) {
-        if (connector.bus < 0)
+        if (connector.bus < 0) {
+            withoutBus.append(connector.name);
             continue;
+        }
+        if (busesTried.contains(connector.bus))
+            continue;
+        busesTried.insert(connector.bus);
         const QString node = m_deviceDirectory + QStringLiteral("/i2c-%1").arg(connector.bus);
         int error = 0;
         std::unique_ptr<DdcCiChannel> channel =
             DdcCiChannel::open(QFile::encodeName(node).toStdString(), m_transport, m_clock, &error);
         if (!channel) {
             if (error == -EACCES || error == -EPERM)
-                deniedNodes.append(node);
+                denied.append(node);
+            else if (error == -EBUSY)
+                driverOwned.append(QStringLiteral("%1 (%2)").arg(connector.name, node));
             continue;
         }
-        if (!answers(*channel))
+        if (!answers(*channel)) {
+            silent.append(connector.name);
             continue;
+        }
         const Edid edid = parseEdid(connector.edid);
-        displays.push_back({connector.name, QString::fromLatin1(edid.monitorName().c_str()),
+        displays.push_back({connector, QString::fromLatin1(edid.monitorName().c_str()),
                             QString::fromLatin1(edid.serialNumber().c_str()), std::move(channel)});
     }
-    if (!deniedNodes.isEmpty())
-        m_accessAdvice = accessDeniedAdvice(deniedNodes);
+    advise(withoutBus,
+           QStringLiteral("Not listed, having no DDC bus (a DisplayPort MST monitor, or a driver "
+                          "that shows none): %1."));
+    advise(denied,
+           QStringLiteral("No permission to open %1, so the monitors there cannot be controlled. "
+                          "Install Varno's package, or copy data/60-varno-i2c.rules of its "
+                          "sources into /etc/udev/rules.d/ and data/varno-ddc-bus into "
+                          "/usr/lib/udev/; then run 'sudo udevadm trigger' (or log in again)."));
+    advise(driverOwned,
+           QStringLiteral("Not listed, a kernel driver owning the DDC/CI address on their bus: "
+                          "%1."));
+    advise(silent,
+           QStringLiteral("Not listed, not answering over DDC/CI (it may be off in the monitor's "
+                          "menu, or the monitor was asleep): %1."));
     return displays;
 }
 
-QString DisplayDiscovery::accessAdvice() const
+void DisplayDiscovery::advise(const QStringList &leftOut, const QString &reason)
 {
-    return m_accessAdvice;
+    if (!leftOut.isEmpty())
+        m_advice.append(reason.arg(leftOut.join(QStringLiteral(", "))));
+}
+
+QStringList DisplayDiscovery::advice() const
+{
+    return m_advice;
 }
 
 // "Unsupported" is an answer too: the display speaks DDC/CI.
 bool DisplayDiscovery::answers(DdcCiChannel &channel)
 {
-    for (int attempt = 0; attempt < probeAttempts; ++attempt) {
+    for (std::size_t attempt = 0;; ++attempt) {
         const VcpReply::Kind kind = channel.getVcp(vcpCode(MonitorControl::Brightness)).kind;
         if (kind == VcpReply::Kind::Value || kind == VcpReply::Kind::Unsupported)
             return true;
+        if (attempt == std::size(probePauses))
+            return false;
+        m_clock.sleep(probePauses[attempt]);
     }
-    return false;
 }

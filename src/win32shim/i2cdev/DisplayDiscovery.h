@@ -1,8 +1,9 @@
 #pragma once
 
 #include "DdcCiChannel.h"
+#include "DrmConnectorScanner.h"
 
-#include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <memory>
 #include <vector>
@@ -13,7 +14,7 @@ class I2cTransport;
 // A display that answered over DDC/CI, with its channel left open.
 struct DiscoveredDisplay
 {
-    QString connector;
+    DrmConnector connector; // as discovery saw it
     QString monitorName; // from the EDID; empty when it names no monitor
     QString serialNumber; // from the EDID; empty when it gives none
     std::unique_ptr<DdcCiChannel> channel;
@@ -22,6 +23,7 @@ struct DiscoveredDisplay
 // Finds the displays Varno can control: connected outputs whose own DDC bus
 // opens and whose display answers a Get VCP. A display that does not answer
 // would cost the user seconds of retries in every refresh, so it is left out.
+// Outputs that share a bus (DVI and HDMI on some cards) lead to one display.
 class DisplayDiscovery
 {
 public:
@@ -29,16 +31,19 @@ public:
                      I2cTransport &transport, Clock &clock);
 
     std::vector<DiscoveredDisplay> discover();
-    // After discover(): empty when the displays' buses could be reached, else
-    // what the user has to do about it (load i2c-dev, install the udev rule).
-    QString accessAdvice() const;
+    // After discover(): one line for each reason why connected displays were
+    // left out, with what the user can do about it (load i2c-dev, install the
+    // udev rule); empty when none was.
+    QStringList advice() const;
 
 private:
     bool answers(DdcCiChannel &channel);
+    // Adds `reason` with the monitors it left out, if any, for %1.
+    void advise(const QStringList &leftOut, const QString &reason);
 
     QString m_sysfsRoot;
     QString m_deviceDirectory;
     I2cTransport &m_transport;
     Clock &m_clock;
-    QString m_accessAdvice;
+    QStringList m_advice;
 };

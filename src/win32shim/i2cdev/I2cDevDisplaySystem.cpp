@@ -32,8 +32,8 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
     // The program starts all the same, with the monitors it could reach.
-    if (const QString advice = discovery.accessAdvice(); !advice.isEmpty())
-        qWarning("%s", qPrintable(advice));
+    for (const QString &line : discovery.advice())
+        qWarning("%s", qPrintable(line));
 }
 
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)
@@ -67,7 +67,7 @@ BOOL I2cDevDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     const Display *display = displayAt(monitor);
     if (!display || info->cbSize != sizeof(MONITORINFOEXW))
         return fail();
-    copyWide(display->discovered.connector, static_cast<MONITORINFOEXW *>(info)->szDevice);
+    copyWide(display->discovered.connector.name, static_cast<MONITORINFOEXW *>(info)->szDevice);
     return TRUE;
 }
 
@@ -110,7 +110,7 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
         return ERROR_INVALID_PARAMETER;
     if (request->type == DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME
         && request->size == sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME)) {
-        copyWide(display->discovered.connector,
+        copyWide(display->discovered.connector.name,
                  reinterpret_cast<DISPLAYCONFIG_SOURCE_DEVICE_NAME *>(request)->viewGdiDeviceName);
         return ERROR_SUCCESS;
     }
