@@ -142,6 +142,36 @@ private slots:
         QCOMPARE(m_backend->brightness().at(0).value(), 70u);
     }
 
+    void displayChangedBehindItsOutput_data()
+    {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<QByteArray>("edid");
+        QTest::newRow("another monitor") << QByteArray("connected") << EdidBlock::withName("Lumen");
+        QTest::newRow("unplugged")
+            << QByteArray("disconnected") << EdidBlock::withName("Aster 27Q");
+    }
+
+    // While its output shows another display or none, an entry's reads fail
+    // as a silent monitor's do and its writes are refused, without a message
+    // on the bus; once its display is back, it is driven again.
+    void displayChangedBehindItsOutput()
+    {
+        QFETCH(QByteArray, status);
+        QFETCH(QByteArray, edid);
+        start();
+        const qsizetype requests = m_dp->requests().size();
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), status, edid, 5);
+        m_log.clear();
+        m_backend->setBrightness(0, 10);
+        m_backend->refresh();
+        QCOMPARE(m_dp->requests().size(), requests);
+        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 5);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
+                              EdidBlock::withName("Aster 27Q"), 5);
+        m_backend->setBrightness(0, 10);
+        QCOMPARE(m_dp->current(0x10), 10);
+    }
+
     // A reply that calls the code unsupported ends its read without another
     // message; a Null Message (not ready) is asked again.
     void anUnsupportedCodeIsAskedOnce()

@@ -37,6 +37,16 @@ int onlyBusIn(const QString &directory)
     return found == 1 ? bus : -1;
 }
 
+bool isConnected(const QString &connectorPath)
+{
+    return readFile(connectorPath + QStringLiteral("/status")).trimmed() == "connected";
+}
+
+QByteArray edidOf(const QString &connectorPath)
+{
+    return readFile(connectorPath + QStringLiteral("/edid"));
+}
+
 bool isLaptopPanel(const QString &type)
 {
     return type == QLatin1String("eDP") || type == QLatin1String("LVDS");
@@ -74,11 +84,22 @@ bool DrmConnectorScanner::i2cDevLoaded() const
     return QDir(m_sysfsRoot + QStringLiteral("/class/i2c-dev")).exists();
 }
 
+QString DrmConnectorScanner::connectorPath(const QString &name) const
+{
+    return m_sysfsRoot + QStringLiteral("/class/drm/") + name;
+}
+
+bool DrmConnectorScanner::showsStill(const DrmConnector &connector) const
+{
+    const QString path = connectorPath(connector.name);
+    return isConnected(path) && edidOf(path) == connector.edid;
+}
+
 QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
 {
-    const QString drm = m_sysfsRoot + QStringLiteral("/class/drm");
     QList<Entry> entries;
-    for (const QString &name : QDir(drm).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString &name :
+         QDir(connectorPath(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QRegularExpressionMatch match = connectorPattern().match(name);
         if (match.hasMatch())
             entries.append(
@@ -88,12 +109,9 @@ QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
 
     QList<DrmConnector> displays;
     for (const Entry &entry : std::as_const(entries)) {
-        const QString path = drm + QLatin1Char('/') + entry.name;
-        if (isLaptopPanel(entry.type)
-            || readFile(path + QStringLiteral("/status")).trimmed() != "connected")
-            continue;
-        displays.append(
-            {entry.name, busOf(path, entry.type), readFile(path + QStringLiteral("/edid"))});
+        const QString path = connectorPath(entry.name);
+        if (!isLaptopPanel(entry.type) && isConnected(path))
+            displays.append({entry.name, busOf(path, entry.type), edidOf(path)});
     }
     return displays;
 }

@@ -22,10 +22,15 @@ public:
 
     // Connected outputs, ordered by card, then connector type, then number.
     QList<DrmConnector> connectedDisplays() const;
+    // Whether the output still shows the display it showed when `connector`
+    // was read: connected, with the same EDID. Reads sysfs only.
+    bool showsStill(const DrmConnector &connector) const;
     // Without the i2c-dev module there are no bus nodes, and HDMI or DVI
     // outputs show no bus either.
     bool i2cDevLoaded() const;
 
 private:
+    QString connectorPath(const QString &name) const;
+
     QString m_sysfsRoot;
 };

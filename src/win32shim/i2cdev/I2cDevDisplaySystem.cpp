@@ -25,7 +25,7 @@ HANDLE physicalMonitorHandle(std::size_t position)
 } // namespace
 
 I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
-    : m_clock(environment.clock)
+    : m_clock(environment.clock), m_scanner(environment.sysfsRoot)
 {
     DisplayDiscovery discovery(environment.sysfsRoot, environment.deviceDirectory,
                                environment.transport, environment.clock);
@@ -46,10 +46,23 @@ I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(HMONITOR monitor)
     return displayAt(reinterpret_cast<std::uintptr_t>(monitor));
 }
 
-DdcCiChannel *I2cDevDisplaySystem::channelBehind(HANDLE physicalMonitor)
+I2cDevDisplaySystem::Display *I2cDevDisplaySystem::handedOutDisplay(HANDLE physicalMonitor)
 {
     Display *display = displayAt(reinterpret_cast<std::uintptr_t>(physicalMonitor));
-    return display && display->handedOut ? display->discovered.channel.get() : nullptr;
+    return display && display->handedOut ? display : nullptr;
+}
+
+// A cable moved to another port or a monitor replaced while Varno runs would
+// let an entry drive another display: each exchange first makes sure that the
+// output still shows the display it was discovered for. That costs two small
+// sysfs reads, nothing beside the wait of one exchange, and also holds for a
+// write made between two refreshes.
+DdcCiChannel *I2cDevDisplaySystem::channelBehind(HANDLE physicalMonitor)
+{
+    Display *display = handedOutDisplay(physicalMonitor);
+    return display && m_scanner.showsStill(display->discovered.connector)
+        ? display->discovered.channel.get()
+        : nullptr;
 }
 
 BOOL I2cDevDisplaySystem::enumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
@@ -147,9 +160,9 @@ BOOL I2cDevDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
 
 BOOL I2cDevDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 {
-    if (!channelBehind(physicalMonitor))
+    Display *display = handedOutDisplay(physicalMonitor);
+    if (!display)
         return fail();
-    Display *display = displayAt(reinterpret_cast<std::uintptr_t>(physicalMonitor));
     display->discovered.channel.reset();
     display->handedOut = false;
     return TRUE;

@@ -67,11 +67,13 @@ private:
 
     Display *displayAt(HMONITOR monitor);
     Display *displayAt(std::uintptr_t position);
+    Display *handedOutDisplay(HANDLE physicalMonitor);
     DdcCiChannel *channelBehind(HANDLE physicalMonitor);
     BOOL read(HANDLE physicalMonitor, std::optional<MonitorControl> control, LPDWORD minimum,
               LPDWORD current, LPDWORD maximum);
     BOOL write(HANDLE physicalMonitor, std::optional<MonitorControl> control, DWORD value);
 
     Clock &m_clock;
+    DrmConnectorScanner m_scanner;
     std::vector<Display> m_displays;
 };
