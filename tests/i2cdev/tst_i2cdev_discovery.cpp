@@ -195,6 +195,25 @@ private slots:
         QVERIFY(discovery.advice().isEmpty());
     }
 
+    // The udev rule's helper: outputs' buses, connected or not (a monitor can
+    // be plugged in later), but no laptop panel's, nor any other bus.
+    void udevHelperGrantsOnlyOutputBuses()
+    {
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected", {}, 7);
+        m_sysfs->addConnector(QStringLiteral("card0-HDMI-A-1"), "disconnected", {}, 3);
+        m_sysfs->addConnector(QStringLiteral("card0-eDP-1"), "connected", {}, 1);
+        m_sysfs->addBus(QStringLiteral("/devices/pci0000:00/0000:00:02.0"), 4);
+        m_sysfs->addBus(QStringLiteral("/devices/pci0000:00/0000:00:1f.4"), 0);
+        QStringList granted;
+        for (const QString &node : QDir(m_sysfs->root() + QStringLiteral("/class/i2c-dev"))
+                                       .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            if (QProcess::execute(QStringLiteral(VARNO_DDC_BUS_HELPER), {node, m_sysfs->root()})
+                == 0)
+                granted << node;
+        }
+        QCOMPARE(granted, QStringList({"i2c-3", "i2c-7"}));
+    }
+
 private:
     void addDisplay(const char *connector, int bus, const QByteArray &edid,
                     const SimulatedDdcMonitor &monitor = SimulatedDdcMonitor::typical())

@@ -52,14 +52,19 @@ void FakeSysfs::addConnector(const QString &name, const QByteArray &status, cons
     QFile::link(root() + connector, root() + QStringLiteral("/class/drm/") + name);
     if (bus < 0)
         return;
-    const QString busName = QStringLiteral("i2c-%1").arg(bus);
-    if (name.section(QLatin1Char('-'), 1, -2) == QLatin1String("DP")) {
-        mkpath(connector + QLatin1Char('/') + busName + QStringLiteral("/i2c-dev/") + busName);
-    } else {
-        const QString adapter = gpu + QLatin1Char('/') + busName;
-        mkpath(adapter + QStringLiteral("/i2c-dev/") + busName);
-        QFile::link(root() + adapter, root() + connector + QStringLiteral("/ddc"));
-    }
+    if (name.section(QLatin1Char('-'), 1, -2) == QLatin1String("DP"))
+        addBus(connector, bus);
+    else
+        QFile::link(addBus(gpu, bus), root() + connector + QStringLiteral("/ddc"));
+}
+
+QString FakeSysfs::addBus(const QString &parent, int bus)
+{
+    const QString adapter = root() + parent + QStringLiteral("/i2c-%1").arg(bus);
+    const QString node = mkpath(parent + QStringLiteral("/i2c-%1/i2c-dev/i2c-%1").arg(bus));
+    QFile::link(adapter, node + QStringLiteral("/device"));
+    QFile::link(node, root() + QStringLiteral("/class/i2c-dev/i2c-%1").arg(bus));
+    return adapter;
 }
 
 QMap<QString, QByteArray> FakeSysfs::snapshot() const

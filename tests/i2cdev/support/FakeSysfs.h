@@ -19,6 +19,9 @@ public:
     // negative bus gives the connector no bus at all.
     void addConnector(const QString &name, const QByteArray &status, const QByteArray &edid,
                       int bus);
+    // An I2C bus below the device at `parent`, with its i2c-dev node linked
+    // from class/i2c-dev once the module is loaded; returns the adapter's path.
+    QString addBus(const QString &parent, int bus);
     // Every file and link under the root with its content or target.
     QMap<QString, QByteArray> snapshot() const;
 
