@@ -21,6 +21,7 @@ case "${1:-}" in
             qml6-module-qttest
             xvfb xauth libx11-dev libxrandr-dev imagemagick
             clang libclang-rt-14-dev
+            fuse3 libfuse3-dev pkg-config
             g++-mingw-w64-x86-64-posix
             lintian desktop-file-utils appstream
         )
