@@ -152,7 +152,7 @@ private slots:
         QVERIFY(
             advice[1].contains(QRegularExpression("kernel driver.*: card0-DP-4 \\(/dev/i2c-8")));
         QVERIFY(
-            advice[2].contains(QRegularExpression("not answering.*: card0-DP-2, card0-DP-3\\.")));
+            advice[2].contains(QRegularExpression("did not answer.*: card0-DP-2, card0-DP-3\\.")));
     }
 
     void warnsOnceWhenModuleIsMissing()

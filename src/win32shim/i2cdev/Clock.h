@@ -11,5 +11,5 @@ public:
     virtual ~Clock();
     virtual void sleep(std::chrono::milliseconds duration) = 0;
     // Monotonic: only differences between two readings mean anything.
-    virtual std::chrono::milliseconds now() = 0;
+    virtual std::chrono::nanoseconds now() = 0;
 };

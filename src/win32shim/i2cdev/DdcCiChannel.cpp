@@ -93,7 +93,7 @@ void DdcCiChannel::waitForQuietBus()
 {
     const auto quiet = m_clock.now() - m_lastTransfer;
     if (quiet < quietBeforeSet)
-        m_clock.sleep(quietBeforeSet - quiet);
+        m_clock.sleep(std::chrono::ceil<std::chrono::milliseconds>(quietBeforeSet - quiet));
 }
 
 VcpReply DdcCiChannel::getVcp(std::uint8_t code)

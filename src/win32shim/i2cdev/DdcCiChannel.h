@@ -46,5 +46,5 @@ private:
     I2cTransport &m_transport;
     Clock &m_clock;
     std::map<std::uint8_t, std::uint16_t> m_reportedMaximum;
-    std::chrono::milliseconds m_lastTransfer; // when the bus last carried a message
+    std::chrono::nanoseconds m_lastTransfer; // when the bus last carried a message
 };

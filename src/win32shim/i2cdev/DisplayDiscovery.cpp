@@ -90,19 +90,19 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
                             QString::fromLatin1(edid.serialNumber().c_str()), std::move(channel)});
     }
     advise(withoutBus,
-           QStringLiteral("Not listed, having no DDC bus (a DisplayPort MST monitor, or a driver "
-                          "that shows none): %1."));
+           QStringLiteral("Not listed, as they have no DDC bus (a DisplayPort MST monitor, or a "
+                          "driver that shows none): %1."));
     advise(denied,
            QStringLiteral("No permission to open %1, so the monitors there cannot be controlled. "
                           "Install Varno's package, or copy data/60-varno-i2c.rules of its "
                           "sources into /etc/udev/rules.d/ and data/varno-ddc-bus into "
                           "/usr/lib/udev/; then run 'sudo udevadm trigger' (or log in again)."));
     advise(driverOwned,
-           QStringLiteral("Not listed, a kernel driver owning the DDC/CI address on their bus: "
+           QStringLiteral("Not listed, as a kernel driver owns the DDC/CI address on their bus: "
                           "%1."));
     advise(silent,
-           QStringLiteral("Not listed, not answering over DDC/CI (it may be off in the monitor's "
-                          "menu, or the monitor was asleep): %1."));
+           QStringLiteral("Not listed, as they did not answer over DDC/CI (it may be off in the "
+                          "monitor's menu, or the monitor was asleep): %1."));
     return displays;
 }
 

@@ -6,5 +6,5 @@ class SystemClock : public Clock
 {
 public:
     void sleep(std::chrono::milliseconds duration) override;
-    std::chrono::milliseconds now() override;
+    std::chrono::nanoseconds now() override;
 };

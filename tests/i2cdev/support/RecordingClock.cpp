@@ -8,7 +8,7 @@ void RecordingClock::sleep(std::chrono::milliseconds duration)
     m_now += duration;
 }
 
-std::chrono::milliseconds RecordingClock::now()
+std::chrono::nanoseconds RecordingClock::now()
 {
     return m_now;
 }

@@ -11,9 +11,9 @@ class RecordingClock : public Clock
 public:
     explicit RecordingClock(QStringList *log);
     void sleep(std::chrono::milliseconds duration) override;
-    std::chrono::milliseconds now() override;
+    std::chrono::nanoseconds now() override;
 
 private:
     QStringList *m_log;
-    std::chrono::milliseconds m_now{0};
+    std::chrono::nanoseconds m_now{0};
 };
