@@ -19,7 +19,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <thread>
 
 namespace {
@@ -35,7 +34,6 @@ struct FuseI2cNode
     int writeError = 0;
     int readError = 0;
     int readSize = 0; // cuts a read short
-    std::map<std::uint64_t, std::uintptr_t> addresses; // by open file
 };
 
 FuseI2cNode &node()
@@ -52,36 +50,28 @@ int getNodeAttributes(const char *path, struct stat *status, fuse_file_info *)
 
 int openNode(const char *, fuse_file_info *file)
 {
-    static std::uint64_t opened = 0;
-    file->fh = ++opened;
     file->direct_io = 1; // every transfer reaches the node, at its own size
     return 0;
 }
 
-int ioctlNode(const char *, unsigned int request, void *argument, fuse_file_info *file,
-              unsigned int, void *)
+int ioctlNode(const char *, unsigned int request, void *argument, fuse_file_info *, unsigned int,
+              void *)
 {
     if (request != I2C_SLAVE)
         return -ENOTTY;
     node().selected.append(reinterpret_cast<std::uintptr_t>(argument));
-    node().addresses[file->fh] = node().selected.last();
     return 0;
 }
 
-// No device answers at an address other than the monitor's.
-int writeNode(const char *, const char *data, size_t size, off_t, fuse_file_info *file)
+int writeNode(const char *, const char *data, size_t size, off_t, fuse_file_info *)
 {
-    if (node().addresses[file->fh] != 0x37)
-        return -ENXIO;
     if (const int error = std::exchange(node().writeError, 0))
         return -error;
     return int(node().monitor.receive(reinterpret_cast<const std::uint8_t *>(data), size));
 }
 
-int readNode(const char *, char *data, size_t size, off_t, fuse_file_info *file)
+int readNode(const char *, char *data, size_t size, off_t, fuse_file_info *)
 {
-    if (node().addresses[file->fh] != 0x37)
-        return -ENXIO;
     if (const int error = std::exchange(node().readError, 0))
         return -error;
     const long sent = node().monitor.transmit(reinterpret_cast<std::uint8_t *>(data), size);
