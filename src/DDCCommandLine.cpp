@@ -83,15 +83,18 @@ QStringList withChangesAsArguments(QStringList arguments)
 // QCommandLineParser lists options and arguments; the commands are told here.
 QString description()
 {
-    const QString controls =
-        QStringList(controlNames.begin(), controlNames.end()).join(QStringLiteral(", "));
+    // Two lines that fit a terminal's 80 columns: the levels, then the channels.
+    const QStringList names(controlNames.begin(), controlNames.end());
+    const QString separator = QStringLiteral(", ");
+    const QString controls = names.mid(0, 2).join(separator) + QStringLiteral(",\n         ")
+        + names.mid(2).join(separator);
     return DDCCommandLine::tr(
                "Reads and sets the brightness, contrast, RGB drive and RGB gain of the monitors\n"
                "over DDC/CI.\n"
                "\n"
                "  list                       one line per monitor: index, name and, on Linux,\n"
                "                             connector\n"
-               "  get [MONITOR] [CONTROL]    one line per control: monitor index, control, value,\n"
+               "  get [MONITOR] [CONTROL]    one line per control: monitor, control, value,\n"
                "                             minimum and maximum (all by default)\n"
                "  set MONITOR CONTROL VALUE  VALUE: a number within the monitor's range, or a\n"
                "                             change such as +10 or -5, kept within the range;\n"
