@@ -112,13 +112,11 @@ Window {
         }
 
         Label {
-            text: qsTr("Manufacturer: %1").arg(
-                      window.hasMonitor ? DDCApi.monitorManufacturer(monitorCombo.currentIndex) : "")
+            text: qsTr("Manufacturer: %1").arg(DDCApi.monitorManufacturer(monitorCombo.currentIndex))
         }
 
         Label {
-            text: qsTr("Serial number: %1").arg(
-                      window.hasMonitor ? DDCApi.monitorSerialNumber(monitorCombo.currentIndex) : "")
+            text: qsTr("Serial number: %1").arg(DDCApi.monitorSerialNumber(monitorCombo.currentIndex))
         }
     }
 }
