@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine as the Windows tests need it, and exits
+# with the program's code:
+#   tests/windows/run-under-wine.sh program.exe [arguments...]
+# The program sees two monitors, \\.\DISPLAY1 (1920x1080 at 0,0, primary) and
+# \\.\DISPLAY2 (1920x1200 at 1920,0), on an X server of its own, and the
+# dxva2.dll that lies beside it instead of Wine's, which fails every call.
+# The Wine prefix is made once (about 20 s) and kept in $VARNO_WINE_CACHE,
+# by default wine/ beside the program; runs that share it take turns.
+# Exits with 77, CTest's code for a skipped test, when Wine or the Qt for
+# mingw that builds the Windows tests is not to be had here.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+skip_code=77
+if (($# < 1)); then
+    echo "usage: $0 program.exe [arguments...]" >&2
+    exit 2
+fi
+program=$1
+shift
+
+for tool in wine wineserver Xvfb xrandr; do
+    command -v "$tool" >/dev/null \
+        || { echo "Skipped: $tool is not installed, so no Windows program runs here" >&2
+             exit "$skip_code"; }
+done
+if [[ ! -e "$program" ]]; then
+    "$root/scripts/setup-mingw-qt.sh" --print-prefix >/dev/null 2>&1 \
+        || { echo "Skipped: Qt for mingw is not built (scripts/setup-mingw-qt.sh builds it)" >&2
+             exit "$skip_code"; }
+    echo "$program is not built" >&2
+    exit 1
+fi
+program_dir=$(cd "$(dirname "$program")" && pwd)
+if [[ ! -e "$program_dir/dxva2.dll" ]]; then
+    echo "No dxva2.dll beside $program: Wine would not start it" >&2
+    exit 1
+fi
+
+cache=${VARNO_WINE_CACHE:-$program_dir/wine}
+mkdir -p "$cache"
+exec {lock}>"$cache/lock"
+flock "$lock"
+
+export WINEPREFIX=$cache/prefix WINEDEBUG=${WINEDEBUG:--all}
+# Wine hands no QT_ variable to Windows programs unless it is given with a
+# WINE before it. Without a console window, which Wine gives no program
+# whose output is redirected, Qt would send its messages and Qt Test's report
+# to the debugger.
+export WINEQT_FORCE_STDERR_LOGGING=1
+
+xvfb=
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    [[ -z "$xvfb" ]] || kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# Wine shows one monitor for each RandR monitor only when it is kept from
+# RandR's outputs, which Xvfb has one of (see the registry below). The
+# monitors differ in height, so that a test can tell them apart. Without
+# -noreset they would go when xrandr, the server's only client, leaves.
+exec {display}< <(exec Xvfb -displayfd 1 -screen 0 3840x1200x24 -nolisten tcp -noreset {lock}>&- \
+                      2>"$cache/xvfb.log")
+xvfb=$!
+read -r -t 10 -u "$display" number \
+    || { echo "Xvfb did not start: $(cat "$cache/xvfb.log")" >&2; exit 1; }
+export DISPLAY=:$number
+xrandr --setmonitor VARNO-1 1920/508x1080/286+0+0 screen >/dev/null
+xrandr --setmonitor VARNO-2 1920/508x1200/317+1920+0 none >/dev/null
+
+if [[ ! -e "$WINEPREFIX/.varno-ready" ]]; then
+    echo "Making the Wine prefix $WINEPREFIX (once, about 20 s)" >&2
+    rm -rf "$WINEPREFIX"
+    # Without .NET and the HTML engine, which Wine would offer to download.
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$cache/wineboot.log" 2>&1 {lock}>&-
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null {lock}>&-
+    # A crash prints its backtrace and ends the program instead of waiting
+    # for someone to close a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null {lock}>&-
+    wineserver -w
+    touch "$WINEPREFIX/.varno-ready"
+fi
+
+WINEDLLOVERRIDES=dxva2=n wine "$program" "$@" {lock}>&-
