@@ -16,7 +16,7 @@
 #include <highlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
 #else
-#include "win32shim/win32shim.h"
+#include "win32-standin/win32shim.h"
 #endif
 
 // One display monitor as discovered.

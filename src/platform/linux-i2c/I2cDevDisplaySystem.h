@@ -2,7 +2,7 @@
 
 #include "DisplayDiscovery.h"
 #include "VcpCode.h"
-#include "win32shim/Win32Platform.h"
+#include "win32-standin/Win32Platform.h"
 
 #include <optional>
 #include <vector>
