@@ -207,14 +207,35 @@ private slots:
         QStringList granted;
         for (const QString &node : QDir(m_sysfs->root() + QStringLiteral("/class/i2c-dev"))
                                        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-            if (QProcess::execute(QStringLiteral(VARNO_DDC_BUS_HELPER), {node, m_sysfs->root()})
-                == 0)
+            if (runUdevRuleProgram(node) == 0)
                 granted << node;
         }
         QCOMPARE(granted, QStringList({"i2c-3", "i2c-7"}));
     }
 
 private:
+    // Runs the rule's PROGRAM for the i2c-dev node `kernelName` as udev does:
+    // its %k and %n put in, the helper found where the package installs it;
+    // the fake sysfs root is added as the helper's last argument.
+    int runUdevRuleProgram(const QString &kernelName) const
+    {
+        QFile rules(QStringLiteral(VARNO_UDEV_RULES));
+        if (!rules.open(QIODevice::ReadOnly))
+            return -1;
+        static const QRegularExpression program(
+            QStringLiteral("^SUBSYSTEM==\"i2c-dev\".*PROGRAM=\"([^\"]*)\""),
+            QRegularExpression::MultilineOption);
+        QString command = program.match(QString::fromUtf8(rules.readAll())).captured(1);
+        command.replace(QStringLiteral("%k"), kernelName);
+        command.replace(QStringLiteral("%n"), kernelName.section(QLatin1Char('-'), 1));
+        QStringList arguments = QProcess::splitCommand(command);
+        if (arguments.isEmpty() || arguments.first() != QLatin1String("varno-ddc-bus"))
+            return -1;
+        arguments.removeFirst();
+        return QProcess::execute(QStringLiteral(VARNO_DDC_BUS_HELPER),
+                                 arguments << m_sysfs->root());
+    }
+
     void addDisplay(const char *connector, int bus, const QByteArray &edid,
                     const SimulatedDdcMonitor &monitor = SimulatedDdcMonitor::typical())
     {
