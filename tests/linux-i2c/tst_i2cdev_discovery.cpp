@@ -44,19 +44,26 @@ private slots:
     void connectorToBus_data()
     {
         QTest::addColumn<QString>("connector");
+        QTest::addColumn<QList<int>>("buses");
         QTest::addColumn<int>("bus");
-        QTest::newRow("DP: its AUX child") << "card0-DP-1" << 7;
-        QTest::newRow("HDMI: ddc link") << "card0-HDMI-A-2" << 3;
-        QTest::newRow("DVI: ddc link") << "card1-DVI-D-1" << 12;
-        QTest::newRow("DP without child (MST)") << "card0-DP-3" << -1;
-        QTest::newRow("HDMI without ddc link") << "card0-HDMI-A-1" << -1;
+        QTest::newRow("DP: its AUX child") << "card0-DP-1" << QList<int>{7} << 7;
+        QTest::newRow("HDMI: ddc link") << "card0-HDMI-A-2" << QList<int>{3} << 3;
+        QTest::newRow("DVI: ddc link") << "card1-DVI-D-1" << QList<int>{12} << 12;
+        QTest::newRow("DP without child (MST)") << "card0-DP-3" << QList<int>{-1} << -1;
+        QTest::newRow("HDMI without ddc link") << "card0-HDMI-A-1" << QList<int>{-1} << -1;
+        // A guess could send DDC/CI into a bus that is not the display's.
+        QTest::newRow("DP with two children") << "card0-DP-2" << QList<int>{7, 8} << -1;
     }
 
     void connectorToBus()
     {
         QFETCH(QString, connector);
+        QFETCH(QList<int>, buses);
         QFETCH(int, bus);
-        m_sysfs->addConnector(connector, "connected", EdidBlock::withName("X"), bus);
+        m_sysfs->addConnector(connector, "connected", EdidBlock::withName("X"), buses.first());
+        for (const int other : buses.mid(1))
+            m_sysfs->addBus(
+                QStringLiteral("/devices/pci0000:00/0000:00:02.0/drm/card0/") + connector, other);
         const QList<DrmConnector> found = DrmConnectorScanner(m_sysfs->root()).connectedDisplays();
         QCOMPARE(found.size(), 1);
         QCOMPARE(found[0].name, connector);
