@@ -21,5 +21,5 @@ std::chrono::milliseconds BenchDisplays::paused() const
 void BenchDisplays::pause(DWORD milliseconds)
 {
     m_paused += std::chrono::milliseconds(milliseconds);
-    SimulatedDisplaySystem::pause(milliseconds);
+    DemoDisplaySystem::pause(milliseconds);
 }

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "win32shim/SimulatedDisplaySystem.h"
+#include "simulated/DemoDisplaySystem.h"
 
 #include <chrono>
 
 // The simulated monitors, with what goes wrong in the situations the
 // benchmark measures, and the time spent in retry pauses.
-class BenchDisplays : public SimulatedDisplaySystem
+class BenchDisplays : public DemoDisplaySystem
 {
 public:
-    using SimulatedDisplaySystem::SimulatedDisplaySystem;
+    using DemoDisplaySystem::DemoDisplaySystem;
 
     // No control of the monitor answers any more: switched off, asleep, cable
     // pulled, or a laptop panel without DDC/CI.

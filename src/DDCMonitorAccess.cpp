@@ -1,5 +1,9 @@
 #include "DDCMonitorAccess.h"
 
+#ifndef _WIN32
+#include "win32-standin/Win32Platform.h"
+#endif
+
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -234,4 +238,13 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 bool DDCMonitorAccess::write(uint index, Control control, uint value)
 {
     return writeControl(m_monitors.at(index).physicalMonitor, control, DWORD(value));
+}
+
+QStringList DDCMonitorAccess::platformAdvice() const
+{
+#ifdef _WIN32
+    return {};
+#else
+    return Win32Platform::current().advice();
+#endif
 }

@@ -4,6 +4,7 @@
 
 #include <QtCore/QList>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QtGlobal>
 
 #include <functional>
@@ -16,7 +17,7 @@
 #include <highlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
 #else
-#include "win32shim/win32shim.h"
+#include "win32-standin/win32shim.h"
 #endif
 
 // One display monitor as discovered.
@@ -74,6 +75,11 @@ public:
     Reading read(uint index, Control control);
     // Whether the monitor took the value.
     bool write(uint index, Control control, uint value);
+
+    // What the platform found that keeps monitors from being listed or
+    // reached, one sentence a reason, for the user; empty where it tells
+    // nothing (Windows does not).
+    QStringList platformAdvice() const;
 
 private:
     Q_DISABLE_COPY(DDCMonitorAccess)

@@ -109,6 +109,15 @@ private slots:
         QTest::newRow("down, to the minimum")
             << QStringList{"set", "0", "brightness", "-45"}
             << QStringList{read, "SetMonitorBrightness(physical 0.0, 10)"} << 0;
+        QTest::newRow("down past zero, to the minimum")
+            << QStringList{"set", "0", "brightness", "-60"}
+            << QStringList{read, "SetMonitorBrightness(physical 0.0, 10)"} << 0;
+        QTest::newRow("the minimum")
+            << QStringList{"set", "0", "brightness", "10"}
+            << QStringList{read, "SetMonitorBrightness(physical 0.0, 10)"} << 0;
+        QTest::newRow("the maximum")
+            << QStringList{"set", "0", "brightness", "100"}
+            << QStringList{read, "SetMonitorBrightness(physical 0.0, 100)"} << 0;
         QTest::newRow("below the range")
             << QStringList{"set", "0", "brightness", "9"} << QStringList{read} << 1;
         QTest::newRow("above the range")
@@ -169,6 +178,40 @@ private slots:
                               "green-gain", "red-gain"}));
         QCOMPARE(controls["brightness"].toObject(),
                  (QJsonObject{{"value", 50}, {"minimum", 10}, {"maximum", 100}}));
+    }
+
+    void getReadsEveryMonitorItNames_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("monitorsRead");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("every monitor")
+            << QStringList{"get"} << QStringList{"physical 0.0", "physical 1.0", "physical 2.0"}
+            << 0 << QString();
+        QTest::newRow("an unsupported control")
+            << QStringList{"get", "aster", "red-drive"} << QStringList{"physical 0.0"} << 1
+            << QStringLiteral("varnoctl: monitor 0 (Aster 27Q) does not support red-drive\n");
+    }
+
+    void getReadsEveryMonitorItNames()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, monitorsRead);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
+        const Result result = run(arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.err, error);
+        QStringList read;
+        static const QRegularExpression handle(QStringLiteral("physical \\d+\\.\\d+"));
+        for (const QString &call : monitorTraffic().filter(QStringLiteral("Get"))) {
+            const QString monitor = handle.match(call).captured();
+            if (!read.contains(monitor))
+                read.append(monitor);
+        }
+        QCOMPARE(read, monitorsRead);
     }
 
 private:

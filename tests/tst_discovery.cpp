@@ -57,8 +57,8 @@ private slots:
         InstalledFakeDisplays displays;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QString());
         displays
-            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
-                                                       QStringLiteral("Lost")))
+            .faults(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                               QStringLiteral("Lost")))
             .targetNameFails = true;
         displays
             .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"),
@@ -79,8 +79,8 @@ private slots:
     {
         InstalledFakeDisplays displays;
         displays
-            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
-                                                       QStringLiteral("First")))
+            .faults(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                               QStringLiteral("First")))
             .sourceNameFails = true;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Second"));
         TestBackend backend;
@@ -96,8 +96,8 @@ private slots:
         InstalledFakeDisplays displays;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
         displays
-            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
-                                                       QStringLiteral("Two")))
+            .faults(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                               QStringLiteral("Two")))
             .monitorInfoFails = true;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Three"));
         TestBackend backend;
@@ -156,8 +156,8 @@ private slots:
                                                        QStringLiteral("Empty")))
             .physicalMonitors.clear();
         displays
-            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
-                                                       QStringLiteral("Refusing")))
+            .faults(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"),
+                                               QStringLiteral("Refusing")))
             .physicalMonitorQueryFails = true;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Working"));
         TestBackend backend;

@@ -43,10 +43,15 @@ private slots:
         QVERIFY2(others.isEmpty(), qPrintable(others.join(QLatin1Char('\n'))));
     }
 
+    // A style that does not exist makes the root component fail to load.
     void aRootComponentThatFailsEndsTheProgramWithMinusOne()
     {
         QProcess process;
-        process.start(QStringLiteral(BROKEN_PROGRAM), {});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QUICK_CONTROLS_STYLE"),
+                           QStringLiteral("TypeThatDoesNotExist"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(DEMO_PROGRAM), {});
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 255);

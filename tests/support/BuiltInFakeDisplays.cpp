@@ -1,4 +1,4 @@
-#include "win32shim/FakeDisplaySystem.h"
+#include "FakeDisplaySystem.h"
 
 // Tests install a fake display system of their own; a program started without
 // one sees no monitors.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32shim/FakeDisplaySystem.h"
+#include "FakeDisplaySystem.h"
 
 // A fake display system that answers the Windows calls while it exists.
 class InstalledFakeDisplays : public FakeDisplaySystem

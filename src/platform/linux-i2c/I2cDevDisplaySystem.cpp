@@ -32,8 +32,14 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
     // The program starts all the same, with the monitors it could reach.
-    for (const QString &line : discovery.advice())
+    m_advice = discovery.advice();
+    for (const QString &line : std::as_const(m_advice))
         qWarning("%s", qPrintable(line));
+}
+
+QStringList I2cDevDisplaySystem::advice() const
+{
+    return m_advice;
 }
 
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)

@@ -2,7 +2,7 @@
 
 #include "DisplayDiscovery.h"
 #include "VcpCode.h"
-#include "win32shim/Win32Platform.h"
+#include "win32-standin/Win32Platform.h"
 
 #include <optional>
 #include <vector>
@@ -57,6 +57,7 @@ public:
     BOOL setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
                                       DWORD value) override;
     void sleep(DWORD milliseconds) override;
+    QStringList advice() const override;
 
 private:
     struct Display
@@ -76,4 +77,5 @@ private:
     Clock &m_clock;
     DrmConnectorScanner m_scanner;
     std::vector<Display> m_displays;
+    QStringList m_advice;
 };

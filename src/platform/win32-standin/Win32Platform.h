@@ -3,6 +3,7 @@
 #include "win32shim.h"
 
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <algorithm>
 #include <cstddef>
@@ -49,6 +50,11 @@ public:
                                               DWORD value) = 0;
 
     virtual void sleep(DWORD milliseconds) = 0;
+
+    // Not a Windows call: what the display system found that keeps monitors
+    // from being listed or reached, one sentence a reason, with what the user
+    // can do about it; empty when there is nothing to say.
+    virtual QStringList advice() const;
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;

@@ -8,6 +8,11 @@ Win32Platform *installedPlatform = nullptr;
 
 Win32Platform::~Win32Platform() = default;
 
+QStringList Win32Platform::advice() const
+{
+    return {};
+}
+
 DWORD Win32Platform::lastError() const
 {
     return m_lastError;

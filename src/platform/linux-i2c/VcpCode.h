@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32shim/MonitorControl.h"
+#include "win32-standin/MonitorControl.h"
 
 #include <cstdint>
 

@@ -1,23 +1,34 @@
 #pragma once
 
-#include "MonitorControl.h"
-#include "Win32Platform.h"
+#include "win32-standin/MonitorControl.h"
+#include "win32-standin/Win32Platform.h"
 
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
 #include <array>
+#include <chrono>
+#include <optional>
 #include <set>
 
 // A display system held in memory: display monitors with their names and
 // display-configuration paths, physical monitors with their control values,
-// and failures scripted per call. It keeps what is written and can record
-// every call it answers, with its arguments, in order; Sleep is recorded, not
-// slept.
-class FakeDisplaySystem : public Win32Platform
+// and monitors that behave like real ones: slow to answer, silent, missing
+// reads, refusing writes or lacking a control. It keeps what is written and
+// can record every call it answers, with its arguments, in order.
+class SimulatedDisplaySystem : public Win32Platform
 {
 public:
+    struct Delays
+    {
+        std::chrono::milliseconds read{0};
+        std::chrono::milliseconds write{0};
+    };
+    // What a DDC/CI monitor needs at least: 40 ms to answer a read, 50 ms to
+    // take a write.
+    static Delays monitorLike();
+
     struct ControlState
     {
         DWORD minimum = 0;
@@ -40,21 +51,17 @@ public:
         QString friendlyName;
         QString devicePath;
         bool hasActivePath = true;
-        bool monitorInfoFails = false;
-        bool sourceNameFails = false;
-        bool targetNameFails = false;
-        bool physicalMonitorQueryFails = false;
         QList<PhysicalMonitor> physicalMonitors{PhysicalMonitor()};
     };
+
+    // Answers at once.
+    SimulatedDisplaySystem();
+    explicit SimulatedDisplaySystem(Delays delays);
 
     // Returns the position of the new display monitor.
     int addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName);
     DisplayMonitor &displayMonitor(int position);
     ControlState &control(int displayMonitor, MonitorControl control, int physicalMonitor = 0);
-
-    // The next buffer-size query reports one path and two modes fewer than the
-    // following query needs, as when a display is attached in between.
-    void growConfigurationOnce();
 
     void setRecordingCalls(bool recording);
     QStringList calls() const;
@@ -89,11 +96,18 @@ public:
     void sleep(DWORD milliseconds) override;
 
 protected:
+    // The display functions that a simulated system always answers, and that
+    // a test may make fail.
+    enum class DisplayCall { MonitorInfo, SourceName, TargetName, PhysicalMonitors };
+    virtual bool fails(DisplayCall call, int displayMonitor) const;
+    // Paths the next buffer-size query leaves out, as if a display were
+    // attached between it and the query.
+    virtual UINT32 pathsHiddenFromSizeQuery();
+    // What Sleep does beyond being recorded.
+    virtual void pause(DWORD milliseconds);
     enum class Transfer { Read, Write };
     // Called before a control answers: a real monitor takes its time here.
     virtual void answerDelay(Transfer transfer);
-    // What Sleep does beyond being recorded.
-    virtual void pause(DWORD milliseconds);
 
 private:
     struct PhysicalMonitorId
@@ -114,9 +128,9 @@ private:
                       std::optional<MonitorControl> control, DWORD value);
     QList<int> pathOwners() const;
 
+    Delays m_delays;
     QList<DisplayMonitor> m_displayMonitors;
-    bool m_hideGrowthFromNextSizeQuery = false;
-    bool m_recording = true;
+    bool m_recording = false;
     QStringList m_calls;
     std::set<HANDLE> m_openHandles;
 };

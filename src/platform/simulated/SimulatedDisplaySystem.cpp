@@ -1,6 +1,6 @@
-#include "FakeDisplaySystem.h"
+#include "SimulatedDisplaySystem.h"
 
-#include <utility>
+#include <thread>
 
 namespace {
 
@@ -26,7 +26,17 @@ QString colourArgument(int colourType)
 
 } // namespace
 
-int FakeDisplaySystem::addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName)
+SimulatedDisplaySystem::SimulatedDisplaySystem() = default;
+
+SimulatedDisplaySystem::SimulatedDisplaySystem(Delays delays) : m_delays(delays) { }
+
+SimulatedDisplaySystem::Delays SimulatedDisplaySystem::monitorLike()
+{
+    return {std::chrono::milliseconds(40), std::chrono::milliseconds(50)};
+}
+
+int SimulatedDisplaySystem::addDisplayMonitor(const QString &gdiDeviceName,
+                                              const QString &friendlyName)
 {
     DisplayMonitor monitor;
     monitor.gdiDeviceName = gdiDeviceName;
@@ -35,56 +45,51 @@ int FakeDisplaySystem::addDisplayMonitor(const QString &gdiDeviceName, const QSt
     return int(m_displayMonitors.size()) - 1;
 }
 
-FakeDisplaySystem::DisplayMonitor &FakeDisplaySystem::displayMonitor(int position)
+SimulatedDisplaySystem::DisplayMonitor &SimulatedDisplaySystem::displayMonitor(int position)
 {
     return m_displayMonitors[position];
 }
 
-FakeDisplaySystem::ControlState &
-FakeDisplaySystem::control(int displayMonitor, MonitorControl control, int physicalMonitor)
+SimulatedDisplaySystem::ControlState &
+SimulatedDisplaySystem::control(int displayMonitor, MonitorControl control, int physicalMonitor)
 {
     return m_displayMonitors[displayMonitor]
         .physicalMonitors[physicalMonitor]
         .controls[std::size_t(control)];
 }
 
-void FakeDisplaySystem::growConfigurationOnce()
-{
-    m_hideGrowthFromNextSizeQuery = true;
-}
-
-void FakeDisplaySystem::setRecordingCalls(bool recording)
+void SimulatedDisplaySystem::setRecordingCalls(bool recording)
 {
     m_recording = recording;
 }
 
-QStringList FakeDisplaySystem::calls() const
+QStringList SimulatedDisplaySystem::calls() const
 {
     return m_calls;
 }
 
-void FakeDisplaySystem::clearCalls()
+void SimulatedDisplaySystem::clearCalls()
 {
     m_calls.clear();
 }
 
-int FakeDisplaySystem::openPhysicalMonitorHandles() const
+int SimulatedDisplaySystem::openPhysicalMonitorHandles() const
 {
     return int(m_openHandles.size());
 }
 
-void FakeDisplaySystem::record(const QString &call)
+void SimulatedDisplaySystem::record(const QString &call)
 {
     if (m_recording)
         m_calls.append(call);
 }
 
-QString FakeDisplaySystem::handleName(HMONITOR monitor) const
+QString SimulatedDisplaySystem::handleName(HMONITOR monitor) const
 {
     return QStringLiteral("display %1").arg(displayPosition(monitor));
 }
 
-QString FakeDisplaySystem::handleName(HANDLE physicalMonitor) const
+QString SimulatedDisplaySystem::handleName(HANDLE physicalMonitor) const
 {
     if (!physicalMonitor)
         return QStringLiteral("null");
@@ -92,13 +97,13 @@ QString FakeDisplaySystem::handleName(HANDLE physicalMonitor) const
     return QStringLiteral("physical %1.%2").arg((value >> 16) - 1).arg((value & 0xffff) - 1);
 }
 
-int FakeDisplaySystem::displayPosition(HMONITOR monitor) const
+int SimulatedDisplaySystem::displayPosition(HMONITOR monitor) const
 {
     const auto position = qsizetype(quintptr(monitor)) - 1;
     return position >= 0 && position < m_displayMonitors.size() ? int(position) : -1;
 }
 
-QList<int> FakeDisplaySystem::pathOwners() const
+QList<int> SimulatedDisplaySystem::pathOwners() const
 {
     QList<int> owners;
     for (int position = 0; position < m_displayMonitors.size(); ++position) {
@@ -108,7 +113,8 @@ QList<int> FakeDisplaySystem::pathOwners() const
     return owners;
 }
 
-BOOL FakeDisplaySystem::enumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
+BOOL SimulatedDisplaySystem::enumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback,
+                                                 LPARAM data)
 {
     record(QStringLiteral("EnumDisplayMonitors"));
     for (int position = 0; position < m_displayMonitors.size(); ++position) {
@@ -119,11 +125,11 @@ BOOL FakeDisplaySystem::enumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callba
     return TRUE;
 }
 
-BOOL FakeDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
+BOOL SimulatedDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
 {
     record(QStringLiteral("GetMonitorInfoW(%1, %2)").arg(handleName(monitor)).arg(info->cbSize));
     const int position = displayPosition(monitor);
-    if (position < 0 || m_displayMonitors.at(position).monitorInfoFails
+    if (position < 0 || fails(DisplayCall::MonitorInfo, position)
         || info->cbSize != sizeof(MONITORINFOEXW))
         return fail();
     auto *extended = static_cast<MONITORINFOEXW *>(info);
@@ -131,21 +137,21 @@ BOOL FakeDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     return TRUE;
 }
 
-LONG FakeDisplaySystem::getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount,
-                                                    UINT32 *modeCount)
+LONG SimulatedDisplaySystem::getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount,
+                                                         UINT32 *modeCount)
 {
     record(QStringLiteral("GetDisplayConfigBufferSizes(0x%1)").arg(flags, 0, 16));
-    const UINT32 hidden = std::exchange(m_hideGrowthFromNextSizeQuery, false) ? 1 : 0;
+    const UINT32 hidden = pathsHiddenFromSizeQuery();
     const auto paths = UINT32(pathOwners().size());
     *pathCount = paths > hidden ? paths - hidden : 0;
     *modeCount = *pathCount * modesPerPath;
     return ERROR_SUCCESS;
 }
 
-LONG FakeDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
-                                           DISPLAYCONFIG_PATH_INFO *paths, UINT32 *modeCount,
-                                           DISPLAYCONFIG_MODE_INFO *modes,
-                                           DISPLAYCONFIG_TOPOLOGY_ID *topology)
+LONG SimulatedDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
+                                                DISPLAYCONFIG_PATH_INFO *paths, UINT32 *modeCount,
+                                                DISPLAYCONFIG_MODE_INFO *modes,
+                                                DISPLAYCONFIG_TOPOLOGY_ID *topology)
 {
     record(QStringLiteral("QueryDisplayConfig(0x%1, %2, %3)")
                .arg(flags, 0, 16)
@@ -176,7 +182,7 @@ LONG FakeDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
     return ERROR_SUCCESS;
 }
 
-LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *request)
+LONG SimulatedDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *request)
 {
     record(QStringLiteral("DisplayConfigGetDeviceInfo(%1, %2, %3)")
                .arg(request->type)
@@ -191,7 +197,7 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
         && request->size == sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME)
         && pathOwners().contains(int(request->id))) {
         const DisplayMonitor &monitor = m_displayMonitors.at(int(request->id));
-        if (monitor.sourceNameFails)
+        if (fails(DisplayCall::SourceName, int(request->id)))
             return ERROR_INVALID_PARAMETER;
         auto *sourceName = reinterpret_cast<DISPLAYCONFIG_SOURCE_DEVICE_NAME *>(request);
         copyWide(monitor.gdiDeviceName, sourceName->viewGdiDeviceName);
@@ -202,7 +208,7 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
         && request->size == sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) && request->id >= firstTargetId
         && pathOwners().contains(owner)) {
         const DisplayMonitor &monitor = m_displayMonitors.at(owner);
-        if (monitor.targetNameFails)
+        if (fails(DisplayCall::TargetName, owner))
             return ERROR_INVALID_PARAMETER;
         auto *targetName = reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request);
         copyWide(monitor.friendlyName, targetName->monitorFriendlyDeviceName);
@@ -212,24 +218,24 @@ LONG FakeDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEA
     return ERROR_INVALID_PARAMETER;
 }
 
-BOOL FakeDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)
+BOOL SimulatedDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)
 {
     record(QStringLiteral("GetNumberOfPhysicalMonitorsFromHMONITOR(%1)").arg(handleName(monitor)));
     const int position = displayPosition(monitor);
-    if (position < 0 || m_displayMonitors.at(position).physicalMonitorQueryFails)
+    if (position < 0 || fails(DisplayCall::PhysicalMonitors, position))
         return fail();
     *count = DWORD(m_displayMonitors.at(position).physicalMonitors.size());
     return TRUE;
 }
 
-BOOL FakeDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
-                                            LPPHYSICAL_MONITOR physicalMonitors)
+BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
+                                                 LPPHYSICAL_MONITOR physicalMonitors)
 {
     record(QStringLiteral("GetPhysicalMonitorsFromHMONITOR(%1, %2)")
                .arg(handleName(monitor))
                .arg(count));
     const int position = displayPosition(monitor);
-    if (position < 0 || m_displayMonitors.at(position).physicalMonitorQueryFails
+    if (position < 0 || fails(DisplayCall::PhysicalMonitors, position)
         || count != DWORD(m_displayMonitors.at(position).physicalMonitors.size()))
         return fail();
     for (DWORD i = 0; i < count; ++i) {
@@ -241,14 +247,14 @@ BOOL FakeDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
     return TRUE;
 }
 
-BOOL FakeDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
+BOOL SimulatedDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 {
     record(QStringLiteral("DestroyPhysicalMonitor(%1)").arg(handleName(physicalMonitor)));
     return m_openHandles.erase(physicalMonitor) ? TRUE : fail();
 }
 
-FakeDisplaySystem::ControlState *
-FakeDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
+SimulatedDisplaySystem::ControlState *
+SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
 {
     if (!control || !m_openHandles.count(physicalMonitor))
         return nullptr;
@@ -258,10 +264,10 @@ FakeDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorCo
     return &m_displayMonitors[display].physicalMonitors[physical].controls[std::size_t(*control)];
 }
 
-BOOL FakeDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,
-                                    const QString &colourType,
-                                    std::optional<MonitorControl> control, LPDWORD minimum,
-                                    LPDWORD current, LPDWORD maximum)
+BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,
+                                         const QString &colourType,
+                                         std::optional<MonitorControl> control, LPDWORD minimum,
+                                         LPDWORD current, LPDWORD maximum)
 {
     record(QStringLiteral("%1(%2%3)").arg(function, handleName(physicalMonitor), colourType));
     ControlState *state = controlBehind(physicalMonitor, control);
@@ -282,9 +288,9 @@ BOOL FakeDisplaySystem::readControl(const QString &function, HANDLE physicalMoni
     return TRUE;
 }
 
-BOOL FakeDisplaySystem::writeControl(const QString &function, HANDLE physicalMonitor,
-                                     const QString &colourType,
-                                     std::optional<MonitorControl> control, DWORD value)
+BOOL SimulatedDisplaySystem::writeControl(const QString &function, HANDLE physicalMonitor,
+                                          const QString &colourType,
+                                          std::optional<MonitorControl> control, DWORD value)
 {
     record(QStringLiteral("%1(%2%3, %4)")
                .arg(function, handleName(physicalMonitor), colourType)
@@ -299,68 +305,86 @@ BOOL FakeDisplaySystem::writeControl(const QString &function, HANDLE physicalMon
     return TRUE;
 }
 
-BOOL FakeDisplaySystem::getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum,
-                                             LPDWORD current, LPDWORD maximum)
+BOOL SimulatedDisplaySystem::getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum,
+                                                  LPDWORD current, LPDWORD maximum)
 {
     return readControl(QStringLiteral("GetMonitorBrightness"), physicalMonitor, {},
                        MonitorControl::Brightness, minimum, current, maximum);
 }
 
-BOOL FakeDisplaySystem::getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
-                                           LPDWORD maximum)
+BOOL SimulatedDisplaySystem::getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum,
+                                                LPDWORD current, LPDWORD maximum)
 {
     return readControl(QStringLiteral("GetMonitorContrast"), physicalMonitor, {},
                        MonitorControl::Contrast, minimum, current, maximum);
 }
 
-BOOL FakeDisplaySystem::getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
-                                                      LPDWORD minimum, LPDWORD current,
-                                                      LPDWORD maximum)
+BOOL SimulatedDisplaySystem::getMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor,
+                                                           MC_DRIVE_TYPE type, LPDWORD minimum,
+                                                           LPDWORD current, LPDWORD maximum)
 {
     return readControl(QStringLiteral("GetMonitorRedGreenOrBlueDrive"), physicalMonitor,
                        colourArgument(type), driveControl(type), minimum, current, maximum);
 }
 
-BOOL FakeDisplaySystem::getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
-                                                     LPDWORD minimum, LPDWORD current,
-                                                     LPDWORD maximum)
+BOOL SimulatedDisplaySystem::getMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
+                                                          LPDWORD minimum, LPDWORD current,
+                                                          LPDWORD maximum)
 {
     return readControl(QStringLiteral("GetMonitorRedGreenOrBlueGain"), physicalMonitor,
                        colourArgument(type), gainControl(type), minimum, current, maximum);
 }
 
-BOOL FakeDisplaySystem::setMonitorBrightness(HANDLE physicalMonitor, DWORD value)
+BOOL SimulatedDisplaySystem::setMonitorBrightness(HANDLE physicalMonitor, DWORD value)
 {
     return writeControl(QStringLiteral("SetMonitorBrightness"), physicalMonitor, {},
                         MonitorControl::Brightness, value);
 }
 
-BOOL FakeDisplaySystem::setMonitorContrast(HANDLE physicalMonitor, DWORD value)
+BOOL SimulatedDisplaySystem::setMonitorContrast(HANDLE physicalMonitor, DWORD value)
 {
     return writeControl(QStringLiteral("SetMonitorContrast"), physicalMonitor, {},
                         MonitorControl::Contrast, value);
 }
 
-BOOL FakeDisplaySystem::setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor, MC_DRIVE_TYPE type,
-                                                      DWORD value)
+BOOL SimulatedDisplaySystem::setMonitorRedGreenOrBlueDrive(HANDLE physicalMonitor,
+                                                           MC_DRIVE_TYPE type, DWORD value)
 {
     return writeControl(QStringLiteral("SetMonitorRedGreenOrBlueDrive"), physicalMonitor,
                         colourArgument(type), driveControl(type), value);
 }
 
-BOOL FakeDisplaySystem::setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
-                                                     DWORD value)
+BOOL SimulatedDisplaySystem::setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
+                                                          DWORD value)
 {
     return writeControl(QStringLiteral("SetMonitorRedGreenOrBlueGain"), physicalMonitor,
                         colourArgument(type), gainControl(type), value);
 }
 
-void FakeDisplaySystem::sleep(DWORD milliseconds)
+void SimulatedDisplaySystem::sleep(DWORD milliseconds)
 {
     record(QStringLiteral("Sleep(%1)").arg(milliseconds));
     pause(milliseconds);
 }
 
-void FakeDisplaySystem::answerDelay(Transfer) { }
+bool SimulatedDisplaySystem::fails(DisplayCall, int) const
+{
+    return false;
+}
 
-void FakeDisplaySystem::pause(DWORD) { }
+UINT32 SimulatedDisplaySystem::pathsHiddenFromSizeQuery()
+{
+    return 0;
+}
+
+void SimulatedDisplaySystem::answerDelay(Transfer transfer)
+{
+    const auto delay = transfer == Transfer::Read ? m_delays.read : m_delays.write;
+    if (delay.count() > 0)
+        std::this_thread::sleep_for(delay);
+}
+
+void SimulatedDisplaySystem::pause(DWORD milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "SimulatedDisplaySystem.h"
+
+// Two plausible monitors for trying Varno without DDC/CI hardware. They answer
+// reads, keep what is written and, like real monitors, may take their time.
+class DemoDisplaySystem : public SimulatedDisplaySystem
+{
+public:
+    explicit DemoDisplaySystem(Delays delays);
+
+private:
+    void setLevels(int monitor, DWORD brightness, DWORD contrast, DWORD drive, DWORD gain);
+};
