@@ -57,23 +57,34 @@ void prepareDeviceInfo(Packet &packet, DISPLAYCONFIG_DEVICE_INFO_TYPE type, cons
     packet.header.id = id;
 }
 
-bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
+LONG queryActivePaths(UINT32 flags, std::vector<DISPLAYCONFIG_PATH_INFO> &paths,
+                      std::vector<DISPLAYCONFIG_MODE_INFO> &modes)
 {
-    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
-    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
     LONG result = ERROR_SUCCESS;
     do {
         UINT32 pathCount = 0;
         UINT32 modeCount = 0;
-        if (GetDisplayConfigBufferSizes(activePathFlags, &pathCount, &modeCount) != ERROR_SUCCESS)
-            return false;
+        result = GetDisplayConfigBufferSizes(flags, &pathCount, &modeCount);
+        if (result != ERROR_SUCCESS)
+            return result;
         paths.resize(pathCount);
         modes.resize(modeCount);
-        result = QueryDisplayConfig(activePathFlags, &pathCount, paths.data(), &modeCount,
-                                    modes.data(), nullptr);
+        result =
+            QueryDisplayConfig(flags, &pathCount, paths.data(), &modeCount, modes.data(), nullptr);
         paths.resize(pathCount);
         modes.resize(modeCount);
     } while (result == ERROR_INSUFFICIENT_BUFFER);
+    return result;
+}
+
+bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
+{
+    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
+    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
+    LONG result = queryActivePaths(activePathFlags, paths, modes);
+    // Windows before 10 knows no virtual modes and refuses the flag.
+    if (result == ERROR_INVALID_PARAMETER)
+        result = queryActivePaths(QDC_ONLY_ACTIVE_PATHS, paths, modes);
     if (result != ERROR_SUCCESS)
         return false;
 

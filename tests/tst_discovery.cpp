@@ -29,26 +29,40 @@ class DiscoveryTest : public QObject
     Q_OBJECT
 
 private slots:
+    void oneMonitorIsFoundThroughTheWindowsCallSequence_data()
+    {
+        QTest::addColumn<bool>("predatingVirtualModes");
+        QTest::addColumn<QStringList>("configurationQueries");
+        QTest::newRow("Windows 10")
+            << false
+            << QStringList{"GetDisplayConfigBufferSizes(0x12)", "QueryDisplayConfig(0x12, 1, 2)"};
+        QTest::newRow("Windows 8")
+            << true
+            << QStringList{"GetDisplayConfigBufferSizes(0x12)", "GetDisplayConfigBufferSizes(0x2)",
+                           "QueryDisplayConfig(0x2, 1, 2)"};
+    }
+
     void oneMonitorIsFoundThroughTheWindowsCallSequence()
     {
+        QFETCH(bool, predatingVirtualModes);
+        QFETCH(QStringList, configurationQueries);
         InstalledFakeDisplays displays;
+        displays.setPredatingVirtualModes(predatingVirtualModes);
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q"));
         TestBackend backend;
         backend.init();
 
         QCOMPARE(namesOf(backend), QStringList{QStringLiteral("Aster 27Q")});
-        const QStringList discovery = displays.calls().mid(0, 8);
-        QCOMPARE(discovery,
-                 (QStringList{
-                     "EnumDisplayMonitors",
-                     "GetMonitorInfoW(display 0, 104)",
-                     "GetDisplayConfigBufferSizes(0x12)",
-                     "QueryDisplayConfig(0x12, 1, 2)",
-                     "DisplayConfigGetDeviceInfo(1, 84, 0)",
-                     "DisplayConfigGetDeviceInfo(2, 420, 1000)",
-                     "GetNumberOfPhysicalMonitorsFromHMONITOR(display 0)",
-                     "GetPhysicalMonitorsFromHMONITOR(display 0, 1)",
-                 }));
+        const QStringList expected =
+            QStringList{"EnumDisplayMonitors", "GetMonitorInfoW(display 0, 104)"}
+            + configurationQueries
+            + QStringList{
+                "DisplayConfigGetDeviceInfo(1, 84, 0)",
+                "DisplayConfigGetDeviceInfo(2, 420, 1000)",
+                "GetNumberOfPhysicalMonitorsFromHMONITOR(display 0)",
+                "GetPhysicalMonitorsFromHMONITOR(display 0, 1)",
+            };
+        QCOMPARE(displays.calls().mid(0, expected.size()), expected);
         verifyAligned(backend);
     }
 

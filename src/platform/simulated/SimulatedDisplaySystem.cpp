@@ -58,6 +58,11 @@ SimulatedDisplaySystem::control(int displayMonitor, MonitorControl control, int 
         .controls[std::size_t(control)];
 }
 
+void SimulatedDisplaySystem::setPredatingVirtualModes(bool predating)
+{
+    m_predatingVirtualModes = predating;
+}
+
 void SimulatedDisplaySystem::setRecordingCalls(bool recording)
 {
     m_recording = recording;
@@ -137,10 +142,17 @@ BOOL SimulatedDisplaySystem::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info
     return TRUE;
 }
 
+bool SimulatedDisplaySystem::refusesFlags(UINT32 flags) const
+{
+    return m_predatingVirtualModes && (flags & QDC_VIRTUAL_MODE_AWARE);
+}
+
 LONG SimulatedDisplaySystem::getDisplayConfigBufferSizes(UINT32 flags, UINT32 *pathCount,
                                                          UINT32 *modeCount)
 {
     record(QStringLiteral("GetDisplayConfigBufferSizes(0x%1)").arg(flags, 0, 16));
+    if (refusesFlags(flags))
+        return ERROR_INVALID_PARAMETER;
     const UINT32 hidden = pathsHiddenFromSizeQuery();
     const auto paths = UINT32(pathOwners().size());
     *pathCount = paths > hidden ? paths - hidden : 0;
@@ -159,7 +171,7 @@ LONG SimulatedDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
                .arg(*modeCount));
     const QList<int> owners = pathOwners();
     const auto needed = UINT32(owners.size());
-    if (topology)
+    if (topology || refusesFlags(flags))
         return ERROR_INVALID_PARAMETER;
     if (*pathCount < needed || *modeCount < needed * modesPerPath)
         return ERROR_INSUFFICIENT_BUFFER;

@@ -63,6 +63,10 @@ public:
     DisplayMonitor &displayMonitor(int position);
     ControlState &control(int displayMonitor, MonitorControl control, int physicalMonitor = 0);
 
+    // Windows before 10 refuses the display-configuration flag
+    // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
+    void setPredatingVirtualModes(bool predating);
+
     void setRecordingCalls(bool recording);
     QStringList calls() const;
     void clearCalls();
@@ -127,9 +131,11 @@ private:
     BOOL writeControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
                       std::optional<MonitorControl> control, DWORD value);
     QList<int> pathOwners() const;
+    bool refusesFlags(UINT32 flags) const;
 
     Delays m_delays;
     QList<DisplayMonitor> m_displayMonitors;
+    bool m_predatingVirtualModes = false;
     bool m_recording = false;
     QStringList m_calls;
     std::set<HANDLE> m_openHandles;
