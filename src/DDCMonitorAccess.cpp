@@ -104,14 +104,14 @@ bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
 
 // The first physical monitor behind a display monitor drives it; the handles
 // of any others are not kept, so they are released at once.
-HANDLE firstPhysicalMonitor(HMONITOR monitor)
+std::optional<HANDLE> firstPhysicalMonitor(HMONITOR monitor)
 {
     DWORD count = 0;
     if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count < 1)
-        return nullptr;
+        return std::nullopt;
     std::vector<PHYSICAL_MONITOR> physicalMonitors(count);
     if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, physicalMonitors.data()))
-        return nullptr;
+        return std::nullopt;
     if (count > 1)
         DestroyPhysicalMonitors(count - 1, physicalMonitors.data() + 1);
     return physicalMonitors.front().hPhysicalMonitor;
@@ -213,7 +213,7 @@ DDCMonitorAccess::~DDCMonitorAccess()
 {
     for (const MonitorData &monitor : std::as_const(m_monitors)) {
         if (monitor.physicalMonitor)
-            DestroyPhysicalMonitor(monitor.physicalMonitor);
+            DestroyPhysicalMonitor(*monitor.physicalMonitor);
     }
 }
 
@@ -232,11 +232,14 @@ void DDCMonitorAccess::beginPass()
 DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 {
     using Outcome = DDCReadPolicy::Outcome;
-    const HANDLE monitor = m_monitors.at(index).physicalMonitor;
+    const std::optional<HANDLE> monitor = m_monitors.at(index).physicalMonitor;
     Reading reading;
+    // Nothing to ask: the display does not answer, and costs no attempts.
+    if (!monitor)
+        return reading;
     const auto attempt = [&] {
         Outcome outcome = Outcome::Answered;
-        if (!readControl(monitor, control, reading))
+        if (!readControl(*monitor, control, reading))
             outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
         if (m_afterAttempt)
             m_afterAttempt();
@@ -248,7 +251,8 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 
 bool DDCMonitorAccess::write(uint index, Control control, uint value)
 {
-    return writeControl(m_monitors.at(index).physicalMonitor, control, DWORD(value));
+    const std::optional<HANDLE> monitor = m_monitors.at(index).physicalMonitor;
+    return monitor && writeControl(*monitor, control, DWORD(value));
 }
 
 QStringList DDCMonitorAccess::platformAdvice() const

@@ -8,6 +8,7 @@
 #include <QtCore/QtGlobal>
 
 #include <functional>
+#include <optional>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -26,7 +27,9 @@ struct MonitorData
     QString displayName;
     QString gdiDeviceName;
     HMONITOR hMonitor = nullptr;
-    HANDLE physicalMonitor = nullptr;
+    // None when the display has no physical monitor; a handle of value 0 is a
+    // valid one.
+    std::optional<HANDLE> physicalMonitor;
     QString devicePath; // the monitor's device path from the display configuration
 };
 

@@ -13,12 +13,6 @@ HMONITOR displayHandle(int position)
     return reinterpret_cast<HMONITOR>(quintptr(position + 1));
 }
 
-HANDLE physicalHandle(int displayMonitor, int physicalMonitor)
-{
-    return reinterpret_cast<HANDLE>(quintptr(displayMonitor + 1) << 16
-                                    | quintptr(physicalMonitor + 1));
-}
-
 QString colourArgument(int colourType)
 {
     return QStringLiteral(", %1").arg(colourType);
@@ -63,6 +57,11 @@ void SimulatedDisplaySystem::setPredatingVirtualModes(bool predating)
     m_predatingVirtualModes = predating;
 }
 
+void SimulatedDisplaySystem::setHandleZeroOwner(int displayMonitor)
+{
+    m_handleZeroOwner = displayMonitor;
+}
+
 void SimulatedDisplaySystem::setRecordingCalls(bool recording)
 {
     m_recording = recording;
@@ -96,10 +95,30 @@ QString SimulatedDisplaySystem::handleName(HMONITOR monitor) const
 
 QString SimulatedDisplaySystem::handleName(HANDLE physicalMonitor) const
 {
-    if (!physicalMonitor)
+    const std::optional<PhysicalMonitorId> id = physicalMonitorId(physicalMonitor);
+    if (!id)
         return QStringLiteral("null");
+    return QStringLiteral("physical %1.%2").arg(id->displayMonitor).arg(id->physicalMonitor);
+}
+
+// Handles tell their monitor's position, so that a test can name them.
+HANDLE SimulatedDisplaySystem::physicalHandle(PhysicalMonitorId id) const
+{
+    if (id.physicalMonitor == 0 && id.displayMonitor == m_handleZeroOwner)
+        return nullptr;
+    return reinterpret_cast<HANDLE>(quintptr(id.displayMonitor + 1) << 16
+                                    | quintptr(id.physicalMonitor + 1));
+}
+
+std::optional<SimulatedDisplaySystem::PhysicalMonitorId>
+SimulatedDisplaySystem::physicalMonitorId(HANDLE physicalMonitor) const
+{
+    if (!physicalMonitor) {
+        return m_handleZeroOwner ? std::optional<PhysicalMonitorId>({*m_handleZeroOwner, 0})
+                                 : std::nullopt;
+    }
     const auto value = quintptr(physicalMonitor);
-    return QStringLiteral("physical %1.%2").arg((value >> 16) - 1).arg((value & 0xffff) - 1);
+    return PhysicalMonitorId{int(value >> 16) - 1, int(value & 0xffff) - 1};
 }
 
 int SimulatedDisplaySystem::displayPosition(HMONITOR monitor) const
@@ -251,7 +270,7 @@ BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
         || count != DWORD(m_displayMonitors.at(position).physicalMonitors.size()))
         return fail();
     for (DWORD i = 0; i < count; ++i) {
-        physicalMonitors[i].hPhysicalMonitor = physicalHandle(position, int(i));
+        physicalMonitors[i].hPhysicalMonitor = physicalHandle({position, int(i)});
         copyWide(QStringLiteral("Generic PnP Monitor"),
                  physicalMonitors[i].szPhysicalMonitorDescription);
         m_openHandles.insert(physicalMonitors[i].hPhysicalMonitor);
@@ -270,10 +289,10 @@ SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<Moni
 {
     if (!control || !m_openHandles.count(physicalMonitor))
         return nullptr;
-    const auto value = quintptr(physicalMonitor);
-    const auto display = qsizetype(value >> 16) - 1;
-    const auto physical = qsizetype(value & 0xffff) - 1;
-    return &m_displayMonitors[display].physicalMonitors[physical].controls[std::size_t(*control)];
+    const PhysicalMonitorId id = *physicalMonitorId(physicalMonitor);
+    return &m_displayMonitors[id.displayMonitor]
+                .physicalMonitors[id.physicalMonitor]
+                .controls[std::size_t(*control)];
 }
 
 BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,

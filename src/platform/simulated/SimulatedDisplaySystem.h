@@ -66,6 +66,9 @@ public:
     // Windows before 10 refuses the display-configuration flag
     // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
     void setPredatingVirtualModes(bool predating);
+    // The first physical monitor behind the display monitor gets the handle
+    // 0, which Windows may hand out like any other.
+    void setHandleZeroOwner(int displayMonitor);
 
     void setRecordingCalls(bool recording);
     QStringList calls() const;
@@ -123,6 +126,8 @@ private:
     void record(const QString &call);
     QString handleName(HMONITOR monitor) const;
     QString handleName(HANDLE physicalMonitor) const;
+    HANDLE physicalHandle(PhysicalMonitorId id) const;
+    std::optional<PhysicalMonitorId> physicalMonitorId(HANDLE physicalMonitor) const;
     int displayPosition(HMONITOR monitor) const;
     ControlState *controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control);
     BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
@@ -136,6 +141,7 @@ private:
     Delays m_delays;
     QList<DisplayMonitor> m_displayMonitors;
     bool m_predatingVirtualModes = false;
+    std::optional<int> m_handleZeroOwner;
     bool m_recording = false;
     QStringList m_calls;
     std::set<HANDLE> m_openHandles;
