@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -19,12 +18,12 @@ std::string valueName(Handle handle, Control control)
 
 } // namespace
 
-bool Simulator::load()
+bool Simulator::load(const char *settingsFile)
 {
-    const char *path = std::getenv("VARNO_DXVA2SIM");
-    if (path && !readLines(path, [this](const std::string &name, const std::string &value) {
-            return takeSetting(m_settings, name, value);
-        }))
+    if (settingsFile
+        && !readLines(settingsFile, [this](const std::string &name, const std::string &value) {
+               return takeSetting(m_settings, name, value);
+           }))
         return false;
     // The state comes into being with the first write.
     return !std::ifstream(m_settings.state)
@@ -46,6 +45,15 @@ void Simulator::reportLeaks()
         std::ofstream(m_settings.leaks) << leaks;
     else if (!leaks.empty())
         std::fprintf(stderr, "dxva2sim: physical monitors never destroyed:\n%s", leaks.c_str());
+}
+
+int Simulator::openHandles()
+{
+    std::lock_guard lock(m_mutex);
+    int count = 0;
+    for (const auto &[handle, times] : m_open)
+        count += times;
+    return count;
 }
 
 void Simulator::log(const std::string &line)

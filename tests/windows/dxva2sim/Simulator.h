@@ -21,11 +21,12 @@ class Simulator
 public:
     static constexpr DWORD maximum = 100;
 
-    // Reads the settings that VARNO_DXVA2SIM names, and the state they name;
-    // false, having said why, when either cannot be used.
-    bool load();
+    // Reads the settings file, if any, and the state it names; false, having
+    // said why, when either cannot be used.
+    bool load(const char *settingsFile);
     // Tells the handles that were handed out and never destroyed.
     void reportLeaks();
+    int openHandles();
     void log(const std::string &line);
 
     // The handles of the physical monitors behind \\.\DISPLAYn, in order.

@@ -5,13 +5,15 @@
 // even display dimmer than the others).
 //
 // VARNO_DXVA2SIM names a settings file of "name = value" lines ('#' begins a
-// comment); without it, each display has one monitor that answers. A setting
+// comment); without it, each display has one monitor that answers. A test
+// program may start another simulation (SimulateMonitors, below). A setting
 // the simulator does not know keeps the DLL from loading, so that no test
 // runs on a setting it only thinks it made.
 //   log = FILE                     a line for every call, appended
-//   leaks = FILE                   written at unload: a line "monitorH" for
-//                                  each time handle H was handed out and not
-//                                  destroyed; empty when none was left open
+//   leaks = FILE                   written when the simulation ends: a line
+//                                  "monitorH" for each time handle H was
+//                                  handed out and not destroyed; empty when
+//                                  none was left open
 //   state = FILE                   the values, read at load and rewritten
 //                                  after every write, so that one process
 //                                  reads what another wrote; "monitorH.C = V"
@@ -33,6 +35,7 @@
 #include <physicalmonitorenumerationapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -44,7 +47,16 @@ constexpr DWORD invalidHandle = 0xC026258C; // ERROR_GRAPHICS_INVALID_PHYSICAL_M
 constexpr DWORD readDelay = 40;
 constexpr DWORD writeDelay = 50;
 
-Simulator simulator;
+// Made anew for each simulation.
+std::optional<Simulator> simulator;
+
+bool simulate(const char *settingsFile)
+{
+    if (simulator)
+        simulator->reportLeaks();
+    simulator.emplace();
+    return simulator->load(settingsFile);
+}
 
 // One call into the DLL. The simulator's own work (files, user32) may set
 // the thread's last error; the caller must find the error that Windows would
@@ -56,7 +68,7 @@ public:
 
     ~Call()
     {
-        simulator.log(m_text + " -> " + m_outcome);
+        simulator->log(m_text + " -> " + m_outcome);
         SetLastError(m_error.value_or(m_callerError));
     }
 
@@ -129,13 +141,13 @@ BOOL readControl(const char *function, HANDLE handle, std::optional<Control> con
                   + (control ? std::string(", ") + controlNames[*control] : "") + ")");
     if (!control || !minimum || !current || !maximum)
         return call.fail(ERROR_INVALID_PARAMETER);
-    if (!simulator.isOpen(handleValue(handle)))
+    if (!simulator->isOpen(handleValue(handle)))
         return call.fail(invalidHandle);
     Sleep(readDelay);
-    if (const auto error = simulator.readError(handleValue(handle), *control))
+    if (const auto error = simulator->readError(handleValue(handle), *control))
         return call.fail(*error);
     *minimum = 0;
-    *current = simulator.value(handleValue(handle), *control);
+    *current = simulator->value(handleValue(handle), *control);
     *maximum = Simulator::maximum;
     return call.succeed(std::to_string(*current) + " of 0.." + std::to_string(*maximum));
 }
@@ -148,12 +160,12 @@ BOOL writeControl(const char *function, HANDLE handle, std::optional<Control> co
                   + std::to_string(value) + ")");
     if (!control || value > Simulator::maximum)
         return call.fail(ERROR_INVALID_PARAMETER);
-    if (!simulator.isOpen(handleValue(handle)))
+    if (!simulator->isOpen(handleValue(handle)))
         return call.fail(invalidHandle);
     Sleep(writeDelay);
-    if (const auto error = simulator.writeError(handleValue(handle), *control))
+    if (const auto error = simulator->writeError(handleValue(handle), *control))
         return call.fail(*error);
-    simulator.setValue(handleValue(handle), *control, value);
+    simulator->setValue(handleValue(handle), *control, value);
     return call.succeed("done");
 }
 
@@ -171,7 +183,7 @@ BOOL WINAPI GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, LPDWORD co
         return call.fail(ERROR_INVALID_PARAMETER);
     if (!display)
         return call.fail(ERROR_INVALID_MONITOR_HANDLE);
-    *count = DWORD(simulator.handlesBehind(*display).size());
+    *count = DWORD(simulator->handlesBehind(*display).size());
     return call.succeed(std::to_string(*count));
 }
 
@@ -184,7 +196,7 @@ BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD size,
     const auto display = displayNumber(monitor);
     if (!display)
         return call.fail(ERROR_INVALID_MONITOR_HANDLE);
-    const std::vector<Handle> handles = simulator.handlesBehind(*display);
+    const std::vector<Handle> handles = simulator->handlesBehind(*display);
     if (!monitors || size == 0 || size != handles.size())
         return call.fail(ERROR_INVALID_PARAMETER);
     std::string given;
@@ -195,7 +207,7 @@ BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD size,
                      PHYSICAL_MONITOR_DESCRIPTION_SIZE - 1);
         given += (index ? " " : "") + handleText(monitors[index].hPhysicalMonitor);
     }
-    simulator.open(handles, *display);
+    simulator->open(handles, *display);
     return call.succeed(given);
 }
 
@@ -203,7 +215,8 @@ BOOL WINAPI DestroyPhysicalMonitor(HANDLE handle)
 {
     Call call;
     call.describe("DestroyPhysicalMonitor(" + handleText(handle) + ")");
-    return simulator.destroy(handleValue(handle)) ? call.succeed("done") : call.fail(invalidHandle);
+    return simulator->destroy(handleValue(handle)) ? call.succeed("done")
+                                                   : call.fail(invalidHandle);
 }
 
 BOOL WINAPI DestroyPhysicalMonitors(DWORD size, LPPHYSICAL_MONITOR monitors)
@@ -260,13 +273,28 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE type, DWOR
     return writeControl(__func__, monitor, colourControl(RedGain, type), value);
 }
 
+// Not Windows functions. A test program that cannot load the DLL anew for
+// each of its tests ends the simulation, which then tells its leaks as at
+// unload, and starts another from the settings file; FALSE if it cannot be
+// used.
+extern "C" BOOL WINAPI SimulateMonitors(const char *settingsFile)
+{
+    return simulate(settingsFile);
+}
+
+// The physical-monitor handles that are open now.
+extern "C" DWORD WINAPI OpenPhysicalMonitors()
+{
+    return DWORD(simulator->openHandles());
+}
+
 // Unusable settings keep the DLL, and so the program, from loading. The
 // handles still open are told when the process ends.
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        return simulator.load();
+        return simulate(std::getenv("VARNO_DXVA2SIM"));
     if (reason == DLL_PROCESS_DETACH)
-        simulator.reportLeaks();
+        simulator->reportLeaks();
     return TRUE;
 }
