@@ -1,0 +1,214 @@
+#include "DDCMonitorAccess.h"
+
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+
+// The monitor access as Windows runs it: under Wine, on two display monitors
+// (Display1 and Display2), against the simulated dxva2.dll beside this
+// program, which starts a simulation of its own for each test.
+namespace {
+
+using Control = DDCMonitorAccess::Control;
+using Outcome = DDCReadPolicy::Outcome;
+
+class SimulatedMonitors
+{
+public:
+    // Starts a simulation from the given settings lines, and logs its calls.
+    bool start(const QString &settings)
+    {
+        const QString file = m_directory.filePath(QStringLiteral("settings"));
+        QFile written(file);
+        if (!written.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        written.write((settings + QStringLiteral("\nlog = ") + logFile() + '\n').toLocal8Bit());
+        written.close();
+        QFile::remove(logFile());
+        return simulatorFunction<BOOL(WINAPI *)(const char *)>("SimulateMonitors")(
+            QFile::encodeName(QDir::toNativeSeparators(file)).constData());
+    }
+
+    QStringList calls() const
+    {
+        QFile log(logFile());
+        log.open(QIODevice::ReadOnly | QIODevice::Text);
+        return QString::fromLocal8Bit(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    int openHandles() const
+    {
+        return int(simulatorFunction<DWORD(WINAPI *)()>("OpenPhysicalMonitors")());
+    }
+
+private:
+    template <typename Function>
+    static Function simulatorFunction(const char *name)
+    {
+        const auto function = reinterpret_cast<Function>(
+            reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"dxva2.dll"), name)));
+        if (!function)
+            qFatal("The dxva2.dll beside the program is not the simulated one");
+        return function;
+    }
+
+    QString logFile() const
+    {
+        return QDir::toNativeSeparators(m_directory.filePath(QStringLiteral("calls.log")));
+    }
+
+    QTemporaryDir m_directory;
+};
+
+} // namespace
+
+class WindowsAccessTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Whatever a test did, every physical monitor it was handed is released
+    // once its access has gone.
+    void cleanup()
+    {
+        QCOMPARE(m_simulated.openHandles(), 0);
+    }
+
+    // Windows may hand out 0 as a handle; it is driven and released like any.
+    void discoveryKeepsOnePhysicalMonitorPerDisplay()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("display1 = 0 7 8\ndisplay2 = 3")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+
+        QCOMPARE(monitors.size(), 2);
+        QCOMPARE(monitors.at(0).displayName, QStringLiteral("Display1"));
+        QCOMPARE(monitors.at(0).gdiDeviceName, QStringLiteral("\\\\.\\DISPLAY1"));
+        QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));
+        QCOMPARE(m_simulated.openHandles(), 2);
+        QVERIFY(m_simulated.calls().contains("DestroyPhysicalMonitor(monitor7) -> done"));
+        QVERIFY(m_simulated.calls().contains("DestroyPhysicalMonitor(monitor8) -> done"));
+        access.beginPass();
+        QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
+        QCOMPARE(access.read(1, Control::Brightness).current, DWORD(40));
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("GetMonitorBrightness")),
+                 (QStringList{"GetMonitorBrightness(monitor0, brightness) -> 70 of 0..100",
+                              "GetMonitorBrightness(monitor3, brightness) -> 40 of 0..100"}));
+    }
+
+    void everyControlIsWrittenAndReadBack_data()
+    {
+        QTest::addColumn<int>("control");
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("brightness") << int(Control::Brightness) << "Brightness"
+                                    << "brightness";
+        QTest::newRow("contrast") << int(Control::Contrast) << "Contrast"
+                                  << "contrast";
+        const QString drive = QStringLiteral("RedGreenOrBlueDrive");
+        const QString gain = QStringLiteral("RedGreenOrBlueGain");
+        QTest::newRow("red drive") << int(Control::RedDrive) << drive << "red-drive";
+        QTest::newRow("green drive") << int(Control::GreenDrive) << drive << "green-drive";
+        QTest::newRow("blue drive") << int(Control::BlueDrive) << drive << "blue-drive";
+        QTest::newRow("red gain") << int(Control::RedGain) << gain << "red-gain";
+        QTest::newRow("green gain") << int(Control::GreenGain) << gain << "green-gain";
+        QTest::newRow("blue gain") << int(Control::BlueGain) << gain << "blue-gain";
+    }
+
+    void everyControlIsWrittenAndReadBack()
+    {
+        QFETCH(int, control);
+        QFETCH(QString, function);
+        QFETCH(QString, name);
+        QVERIFY(m_simulated.start(QString()));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QVERIFY(access.write(1, Control(control), 33));
+        const DDCMonitorAccess::Reading reading = access.read(1, Control(control));
+        QVERIFY(reading.answered());
+        QCOMPARE(reading.minimum, DWORD(0));
+        QCOMPARE(reading.current, DWORD(33));
+        QCOMPARE(reading.maximum, DWORD(100));
+        QCOMPARE(
+            m_simulated.calls().filter(QStringLiteral("(monitor2")),
+            (QStringList{
+                QStringLiteral("SetMonitor%1(monitor2, %2, 33) -> done").arg(function, name),
+                QStringLiteral("GetMonitor%1(monitor2, %2) -> 33 of 0..100").arg(function, name)}));
+    }
+
+    // An unsupported control has answered: not asked again, and the monitor
+    // is not taken for silent.
+    void anUnsupportedControlIsAskedOnce()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("monitor1.unsupported = contrast")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QCOMPARE(access.read(0, Control::Contrast).outcome, Outcome::Unsupported);
+        QVERIFY(access.read(0, Control::Brightness).answered());
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("GetMonitorContrast")).size(), 1);
+    }
+
+    // A silent monitor costs its attempts once a pass; one that misses some
+    // reads is read in the end.
+    void aSilentMonitorCostsOneReadAPass()
+    {
+        QVERIFY(
+            m_simulated.start(QStringLiteral("monitor1.silent = yes\nmonitor2.misses-reads = 2")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
+        QCOMPARE(access.read(0, Control::Contrast).outcome, Outcome::Failed);
+        QVERIFY(access.read(1, Control::Brightness).answered());
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 5);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor2")).size(), 3);
+        access.beginPass();
+        QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 6);
+    }
+
+    void aRefusedWriteChangesNothing()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("monitor1.refuses-writes = yes")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QVERIFY(!access.write(0, Control::Brightness, 10));
+        QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
+    }
+
+    // Read through the null handle, which is also the first monitor's, it
+    // would show that monitor's values.
+    void aDisplayWithoutPhysicalMonitorIsListedAndNotAsked()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("display1 = 0\ndisplay2 =")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QCOMPARE(monitors.size(), 2);
+        QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));
+        QCOMPARE(access.read(1, Control::Brightness).outcome, Outcome::Failed);
+        QVERIFY(!access.write(1, Control::Brightness, 10));
+        const QStringList monitorCalls =
+            m_simulated.calls().filter(QRegularExpression(QStringLiteral("^(Get|Set)Monitor")));
+        QVERIFY2(monitorCalls.isEmpty(), qPrintable(monitorCalls.join('\n')));
+    }
+
+private:
+    SimulatedMonitors m_simulated;
+};
+
+QTEST_GUILESS_MAIN(WindowsAccessTest)
+#include "tst_windows_access.moc"

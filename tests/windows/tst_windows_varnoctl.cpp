@@ -1,0 +1,146 @@
+#include <QtCore/QJsonDocument>
+#include <QtCore/QProcess>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+
+// The built varnoctl.exe as a script on Windows runs it: under Wine, on two
+// display monitors (Display1 and Display2), each run against the simulated
+// dxva2.dll beside it with settings of its own. Levels before any write:
+// brightness 70 and 40, contrast 75 and 60, drive 50 and 45, gain 100 and 90.
+class WindowsVarnoctlTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aScriptReadsTheOutputAndTheExitCode_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("errors");
+        // What the monitors hold afterwards, where it was written.
+        QTest::addColumn<QString>("written");
+
+        QTest::newRow("list") << "" << QStringList{"list"} << 0 << "0\tDisplay1\n1\tDisplay2\n"
+                              << ""
+                              << "";
+        QTest::newRow("get one") << "" << QStringList{"get", "1", "contrast"} << 0
+                                 << "1\tcontrast\t60\t0\t100\n"
+                                 << ""
+                                 << "";
+        QTest::newRow("get all of one")
+            << "" << QStringList{"get", "display1"} << 0
+            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-drive\t50\t0\t100\n"
+               "0\tgreen-drive\t50\t0\t100\n0\tblue-drive\t50\t0\t100\n0\tred-gain\t100\t0\t100\n"
+               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
+            << ""
+            << "";
+        QTest::newRow("get JSON")
+            << "" << QStringList{"get", "all", "brightness", "--json"} << 0
+            << R"([{"controls":{"brightness":{"maximum":100,"minimum":0,"value":70}},"index":0,)"
+               R"("name":"Display1"},{"controls":{"brightness":{"maximum":100,"minimum":0,)"
+               R"("value":40}},"index":1,"name":"Display2"}])"
+            << ""
+            << "";
+        // Windows may hand out 0 as a handle: written through, and released.
+        QTest::newRow("set") << "display1 = 0" << QStringList{"set", "0", "brightness", "30"} << 0
+                             << "0\tbrightness\t30\t0\t100\n"
+                             << ""
+                             << "monitor0.brightness = 30\n";
+        QTest::newRow("set less") << "" << QStringList{"set", "1", "red-gain", "-5"} << 0
+                                  << "1\tred-gain\t85\t0\t100\n"
+                                  << ""
+                                  << "monitor2.red-gain = 85\n";
+        QTest::newRow("set more, kept in range")
+            << "" << QStringList{"set", "0", "contrast", "+50"} << 0 << "0\tcontrast\t100\t0\t100\n"
+            << ""
+            << "monitor1.contrast = 100\n";
+        QTest::newRow("set all") << "" << QStringList{"set", "all", "blue-drive", "20"} << 0
+                                 << "0\tblue-drive\t20\t0\t100\n1\tblue-drive\t20\t0\t100\n"
+                                 << ""
+                                 << "monitor1.blue-drive = 20\nmonitor2.blue-drive = 20\n";
+        QTest::newRow("out of range")
+            << "" << QStringList{"set", "0", "brightness", "101"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) takes brightness from 0 to 100; 101 was not "
+               "written\n"
+            << "";
+        QTest::newRow("set all, one silent")
+            << "monitor2.silent = yes" << QStringList{"set", "all", "brightness", "+10"} << 1
+            << "0\tbrightness\t80\t0\t100\n"
+            << "varnoctl: monitor 1 (Display2) does not answer\n"
+            << "monitor1.brightness = 80\n";
+        QTest::newRow("unsupported")
+            << "monitor1.unsupported = contrast" << QStringList{"get", "0", "contrast"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) does not support contrast\n"
+            << "";
+        QTest::newRow("refused") << "monitor2.refuses-writes = yes"
+                                 << QStringList{"set", "1", "green-gain", "50"} << 1 << ""
+                                 << "varnoctl: monitor 1 (Display2) refused green-gain 50\n"
+                                 << "";
+        QTest::newRow("no physical monitor")
+            << "display1 =" << QStringList{"get", "all", "brightness"} << 1
+            << "1\tbrightness\t40\t0\t100\n"
+            << "varnoctl: monitor 0 (Display1) does not answer\n"
+            << "";
+        QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
+                                     << "varnoctl: there is no monitor 2; there are 2\n"
+                                        "See varnoctl --help.\n"
+                                     << "";
+    }
+
+    // And no run leaves a physical monitor open.
+    void aScriptReadsTheOutputAndTheExitCode()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QFETCH(QString, errors);
+        QFETCH(QString, written);
+        QTemporaryDir directory;
+        const auto file = [&](const char *name) {
+            return QDir::toNativeSeparators(directory.filePath(QLatin1String(name)));
+        };
+        QFile settingsFile(file("settings"));
+        QVERIFY(settingsFile.open(QIODevice::WriteOnly));
+        settingsFile.write(QStringLiteral("%1\nstate = %2\nleaks = %3\n")
+                               .arg(settings, file("state"), file("leaks"))
+                               .toLocal8Bit());
+        settingsFile.close();
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VARNO_DXVA2SIM"), file("settings"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/varnoctl.exe"),
+                      arguments);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        QString printed = textOf(process.readAllStandardOutput());
+        if (arguments.contains(QStringLiteral("--json")))
+            printed = QJsonDocument::fromJson(printed.toUtf8()).toJson(QJsonDocument::Compact);
+        QCOMPARE(printed, output);
+        QCOMPARE(textOf(process.readAllStandardError()), errors);
+        QCOMPARE(contentsOf(file("state")), written);
+        QVERIFY(QFile::exists(file("leaks")));
+        QCOMPARE(contentsOf(file("leaks")), QString());
+    }
+
+private:
+    // A Windows program's text lines end in CR LF.
+    static QString textOf(const QByteArray &bytes)
+    {
+        return QString::fromLocal8Bit(bytes).remove(QLatin1Char('\r'));
+    }
+
+    static QString contentsOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? textOf(file.readAll()) : QString();
+    }
+};
+
+QTEST_GUILESS_MAIN(WindowsVarnoctlTest)
+#include "tst_windows_varnoctl.moc"
