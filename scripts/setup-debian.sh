@@ -22,7 +22,7 @@ case "${1:-}" in
             xvfb xauth libx11-dev libxrandr-dev imagemagick
             clang libclang-rt-14-dev
             fuse3 libfuse3-dev pkg-config
-            g++-mingw-w64-x86-64-posix
+            g++-mingw-w64-x86-64-posix wine wine64 libwine x11-xserver-utils
             lintian desktop-file-utils appstream
         )
         ;;
