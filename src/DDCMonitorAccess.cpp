@@ -185,6 +185,15 @@ BOOL writeControl(HANDLE monitor, Control control, DWORD value)
     return FALSE;
 }
 
+// A garbled reply may still pass as a reading. One whose current value lies
+// above its maximum, or that has no range at all, cannot be the monitor's:
+// published, it would show a false value, and a change such as -5 computed
+// from it could set full brightness.
+bool isPossible(const DDCMonitorAccess::Reading &reading)
+{
+    return reading.maximum != 0 && reading.current <= reading.maximum;
+}
+
 } // namespace
 
 bool DDCMonitorAccess::Reading::answered() const
@@ -217,7 +226,8 @@ void DDCMonitorAccess::beginPass()
 }
 
 // The error is asked for at once: what runs after the attempt may make calls
-// of its own.
+// of its own. An impossible reading fails its attempt as a lost message does,
+// so that it is tried again; only an answer's values are handed on.
 DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 {
     using Outcome = DDCReadPolicy::Outcome;
@@ -227,11 +237,16 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         Outcome outcome = Outcome::Answered;
         if (!readControl(monitor, control, reading))
             outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
+        else if (!isPossible(reading))
+            outcome = Outcome::Failed;
         if (m_afterAttempt)
             m_afterAttempt();
         return outcome;
     };
-    reading.outcome = m_readPolicy.read(index, attempt);
+    const Outcome outcome = m_readPolicy.read(index, attempt);
+    if (outcome != Outcome::Answered)
+        return {outcome};
+    reading.outcome = outcome;
     return reading;
 }
 
