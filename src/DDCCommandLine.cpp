@@ -102,7 +102,8 @@ QString description()
                "\n"
                "MONITOR: an index from list, part of the name of one monitor, or all.\n"
                "CONTROL: %1.\n"
-               "Exit status: 0 done, 1 a monitor did not answer or refused, 2 wrong usage.")
+               "Exit status: 0 done, 1 no monitor was found, or one did not answer or\n"
+               "refused, 2 wrong usage.")
         .arg(controls);
 }
 
@@ -153,9 +154,9 @@ int DDCCommandLine::run(const QStringList &arguments)
 
 int DDCCommandLine::list(bool json)
 {
-    const std::optional<QList<uint>> monitors = findMonitors(QStringLiteral("all"));
+    discover(false);
     QJsonArray documented;
-    for (const uint index : *monitors) {
+    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
         const MonitorData &monitor = m_monitors.at(index);
         if (json)
             documented.append(monitorObject(index));
@@ -180,6 +181,8 @@ int DDCCommandLine::get(const QString &monitor, const QString &control, bool jso
     } else {
         return usageError(tr("unknown control \"%1\"").arg(control));
     }
+    if (!discover(true))
+        return MonitorFailed;
     const std::optional<QList<uint>> monitors = findMonitors(monitor);
     if (!monitors)
         return UsageError;
@@ -231,6 +234,8 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
                              "such as +10 or -5")
                               .arg(value));
     }
+    if (!discover(true))
+        return MonitorFailed;
     const std::optional<QList<uint>> monitors = findMonitors(monitor);
     if (!monitors)
         return UsageError;
@@ -267,10 +272,23 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
     return result;
 }
 
-std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
+bool DDCCommandLine::discover(bool needsMonitor)
 {
     m_access.discover();
     m_access.beginPass();
+    const QStringList advice = m_access.platformAdvice();
+    if (needsMonitor && m_monitors.isEmpty()) {
+        m_err << program << ": "
+              << (QStringList{tr("no monitor was found.")} + advice).join(QLatin1Char(' ')) << '\n';
+        return false;
+    }
+    for (const QString &line : advice)
+        m_err << program << ": " << line << '\n';
+    return true;
+}
+
+std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
+{
     const auto count = uint(m_monitors.size());
     bool isIndex = false;
     const uint index = word.toUInt(&isIndex);

@@ -71,9 +71,13 @@ DDCWinApi *DDCWinApi::instance()
     return &backend;
 }
 
+// The program starts all the same, with the monitors it could reach, and
+// says once why others cannot be reached.
 void DDCWinApi::init()
 {
     m_access.discover();
+    for (const QString &line : m_access.platformAdvice())
+        qWarning("%s", qPrintable(line));
     m_writeCounts.resize(m_monitors.size());
     m_access.beginPass();
     readBrightness();

@@ -1,6 +1,5 @@
 #define FUSE_USE_VERSION 35
 
-#include "DDCCommandLine.h"
 #include "EdidBlock.h"
 #include "FakeBackend.h"
 #include "FakeSysfs.h"
@@ -8,6 +7,7 @@
 #include "KernelI2cTransport.h"
 #include "RecordingClock.h"
 #include "SimulatedDdcMonitor.h"
+#include "VarnoctlRun.h"
 
 #include <QtTest/QtTest>
 
@@ -132,15 +132,6 @@ private:
     std::thread m_loop;
 };
 
-// varnoctl's exit code for `arguments`.
-int varnoctl(const QStringList &arguments)
-{
-    QString output;
-    QTextStream out(&output);
-    QTextStream err(&output);
-    return DDCCommandLine(out, err).run(QStringList{QStringLiteral("varnoctl")} + arguments);
-}
-
 } // namespace
 
 // The layer over the kernel's own system calls, end to end from discovery to
@@ -256,7 +247,7 @@ private slots:
 
         stop();
         startPlatform();
-        QCOMPARE(varnoctl({"set", "0", "brightness", "-5"}), 1);
+        QCOMPARE(runVarnoctl({"set", "0", "brightness", "-5"}).exitCode, 1);
         QCOMPARE(m_node.monitor.current(0x10), current);
     }
 

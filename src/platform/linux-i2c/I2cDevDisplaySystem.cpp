@@ -2,8 +2,6 @@
 
 #include "Clock.h"
 
-#include <QtCore/QtDebug>
-
 #include <chrono>
 
 namespace {
@@ -31,10 +29,7 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
                                environment.transport, environment.clock);
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
-    // The program starts all the same, with the monitors it could reach.
     m_advice = discovery.advice();
-    for (const QString &line : std::as_const(m_advice))
-        qWarning("%s", qPrintable(line));
 }
 
 QStringList I2cDevDisplaySystem::advice() const
