@@ -194,6 +194,17 @@ bool isPossible(const DDCMonitorAccess::Reading &reading)
     return reading.maximum != 0 && reading.current <= reading.maximum;
 }
 
+// Windows does not tell; the display systems that stand in for it may.
+bool isKnownSilent(HANDLE physicalMonitor)
+{
+#ifdef _WIN32
+    Q_UNUSED(physicalMonitor);
+    return false;
+#else
+    return Win32Platform::current().isKnownSilent(physicalMonitor);
+#endif
+}
+
 } // namespace
 
 bool DDCMonitorAccess::Reading::answered() const
@@ -217,7 +228,12 @@ DDCMonitorAccess::~DDCMonitorAccess()
 
 void DDCMonitorAccess::discover()
 {
+    const qsizetype known = m_monitors.size();
     EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+    for (qsizetype index = known; index < m_monitors.size(); ++index) {
+        if (isKnownSilent(m_monitors.at(index).physicalMonitor))
+            m_readPolicy.knownSilent(index);
+    }
 }
 
 void DDCMonitorAccess::beginPass()

@@ -67,7 +67,8 @@ public:
                               std::function<void()> afterAttempt = {});
     ~DDCMonitorAccess();
 
-    // Appends every display monitor of the desktop, in the platform's order.
+    // Appends every display monitor of the desktop, in the platform's order,
+    // those that the platform knows not to answer included.
     void discover();
 
     // Starts a pass of reads over the monitors (see DDCReadPolicy).

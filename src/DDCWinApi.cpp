@@ -71,13 +71,9 @@ DDCWinApi *DDCWinApi::instance()
     return &backend;
 }
 
-// The program starts all the same, with the monitors it could reach, and
-// says once why others cannot be reached.
 void DDCWinApi::init()
 {
     m_access.discover();
-    for (const QString &line : m_access.platformAdvice())
-        qWarning("%s", qPrintable(line));
     m_writeCounts.resize(m_monitors.size());
     m_access.beginPass();
     readBrightness();
@@ -87,6 +83,11 @@ void DDCWinApi::init()
     connect(&m_timer, &QTimer::timeout, this, &DDCWinApi::refresh);
     m_timer.start(refreshInterval);
     m_initialized = true;
+}
+
+QStringList DDCWinApi::platformAdvice() const
+{
+    return m_access.platformAdvice();
 }
 
 uint DDCWinApi::monitorCount()

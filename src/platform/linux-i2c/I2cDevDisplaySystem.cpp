@@ -37,6 +37,12 @@ QStringList I2cDevDisplaySystem::advice() const
     return m_advice;
 }
 
+bool I2cDevDisplaySystem::isKnownSilent(HANDLE physicalMonitor)
+{
+    const Display *display = handedOutDisplay(physicalMonitor);
+    return display && !display->discovered.answered;
+}
+
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)
 {
     return position >= 1 && position <= m_displays.size() ? &m_displays[position - 1] : nullptr;
