@@ -185,6 +185,26 @@ BOOL writeControl(HANDLE monitor, Control control, DWORD value)
     return FALSE;
 }
 
+// A garbled reply may still pass as a reading. One whose current value lies
+// above its maximum, or that has no range at all, cannot be the monitor's:
+// published, it would show a false value, and a change such as -5 computed
+// from it could set full brightness.
+bool isPossible(const DDCMonitorAccess::Reading &reading)
+{
+    return reading.maximum != 0 && reading.current <= reading.maximum;
+}
+
+// Windows does not tell; the display systems that stand in for it may.
+bool isKnownSilent(HANDLE physicalMonitor)
+{
+#ifdef _WIN32
+    Q_UNUSED(physicalMonitor);
+    return false;
+#else
+    return Win32Platform::current().isKnownSilent(physicalMonitor);
+#endif
+}
+
 } // namespace
 
 bool DDCMonitorAccess::Reading::answered() const
@@ -208,7 +228,12 @@ DDCMonitorAccess::~DDCMonitorAccess()
 
 void DDCMonitorAccess::discover()
 {
+    const qsizetype known = m_monitors.size();
     EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+    for (qsizetype index = known; index < m_monitors.size(); ++index) {
+        if (isKnownSilent(m_monitors.at(index).physicalMonitor))
+            m_readPolicy.knownSilent(index);
+    }
 }
 
 void DDCMonitorAccess::beginPass()
@@ -217,7 +242,8 @@ void DDCMonitorAccess::beginPass()
 }
 
 // The error is asked for at once: what runs after the attempt may make calls
-// of its own.
+// of its own. An impossible reading fails its attempt as a lost message does,
+// so that it is tried again; only an answer's values are handed on.
 DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 {
     using Outcome = DDCReadPolicy::Outcome;
@@ -227,11 +253,16 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         Outcome outcome = Outcome::Answered;
         if (!readControl(monitor, control, reading))
             outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
+        else if (!isPossible(reading))
+            outcome = Outcome::Failed;
         if (m_afterAttempt)
             m_afterAttempt();
         return outcome;
     };
-    reading.outcome = m_readPolicy.read(index, attempt);
+    const Outcome outcome = m_readPolicy.read(index, attempt);
+    if (outcome != Outcome::Answered)
+        return {outcome};
+    reading.outcome = outcome;
     return reading;
 }
 

@@ -67,11 +67,14 @@ public:
                               std::function<void()> afterAttempt = {});
     ~DDCMonitorAccess();
 
-    // Appends every display monitor of the desktop, in the platform's order.
+    // Appends every display monitor of the desktop, in the platform's order,
+    // those that the platform knows not to answer included.
     void discover();
 
     // Starts a pass of reads over the monitors (see DDCReadPolicy).
     void beginPass();
+    // A reading that cannot be (current value above the maximum, or a maximum
+    // of 0) is no answer; values come only with an answer.
     Reading read(uint index, Control control);
     // Whether the monitor took the value.
     bool write(uint index, Control control, uint value);

@@ -85,6 +85,11 @@ void DDCWinApi::init()
     m_initialized = true;
 }
 
+QStringList DDCWinApi::platformAdvice() const
+{
+    return m_access.platformAdvice();
+}
+
 uint DDCWinApi::monitorCount()
 {
     Q_ASSERT(m_initialized);

@@ -5,6 +5,7 @@
 
 #include <QtCore/QList>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QTimer>
 
 #include <array>
@@ -20,6 +21,9 @@ public:
     void init() override;
     uint monitorCount() override;
     QString monitorName(uint index) override;
+    // After init(): why monitors could not be listed or reached, one sentence
+    // a reason (see DDCMonitorAccess).
+    QStringList platformAdvice() const;
 
     void setBrightness(uint index, uint value) override;
     void setContrast(uint index, uint value) override;

@@ -1,16 +1,15 @@
 #include "FakeBackend.h"
 #include "RecordingApi.h"
+#include "WindowInput.h"
 
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQuick/QQuickItem>
 #include <QtQuick/QQuickWindow>
 #include <QtTest/QtTest>
 
-#include <algorithm>
-#include <cmath>
-#include <utility>
-
 namespace {
+
+using WindowInput::itemsOf;
 
 // The monitors hold equal values and differ only in their ranges and captions,
 // which a control would miss in a value that is equal by value alone.
@@ -25,29 +24,6 @@ DDCRgbValue colour(const QString &name, uint monitor, uint value)
                        level(QStringLiteral("Red"), monitor, value),
                        level(QStringLiteral("Green"), monitor, value),
                        level(QStringLiteral("Blue"), monitor, value));
-}
-
-void collectItems(QQuickItem *parent, const char *type, QList<QQuickItem *> &items)
-{
-    for (QQuickItem *item : parent->childItems()) {
-        if (item->inherits(type) || QByteArray(item->metaObject()->className()).startsWith(type))
-            items.append(item);
-        collectItems(item, type, items);
-    }
-}
-
-// The items of one QML component or Qt Quick type on screen, left to right,
-// then top to bottom.
-QList<QQuickItem *> itemsOf(QQuickWindow *window, const char *type)
-{
-    QList<QQuickItem *> items;
-    collectItems(window->contentItem(), type, items);
-    std::sort(items.begin(), items.end(), [](QQuickItem *left, QQuickItem *right) {
-        const QPointF l = left->mapToScene({});
-        const QPointF r = right->mapToScene({});
-        return std::pair(l.x(), l.y()) < std::pair(r.x(), r.y());
-    });
-    return items;
 }
 
 QString captionOf(QQuickItem *control)
@@ -186,18 +162,8 @@ private slots:
         m_combo->setProperty("currentIndex", 1);
         QQuickItem *input = itemsOf(m_window, "QQuickDial").value(dial);
         QVERIFY(input);
-        // Drag along the dial's circle from 20 % of its travel to the top (50 %).
-        const QPointF centre = input->mapToScene({input->width() / 2, input->height() / 2});
-        const qreal radius = input->width() / 3;
-        const auto pointAt = [&](qreal position) {
-            const qreal angle = 4 * M_PI / 3 - position * 5 * M_PI / 3;
-            return (centre + QPointF(radius * std::cos(angle), -radius * std::sin(angle)))
-                .toPoint();
-        };
-        QTest::mousePress(m_window, Qt::LeftButton, {}, pointAt(0.2));
-        for (qreal position = 0.25; position <= 0.5; position += 0.05)
-            QTest::mouseMove(m_window, pointAt(position));
-        QTest::mouseRelease(m_window, Qt::LeftButton, {}, pointAt(0.5));
+        // From 20 % of its travel to the top (50 %).
+        WindowInput::dragDial(m_window, input, 0.2, 0.5);
 
         QVERIFY(!m_api.calls.isEmpty());
         const QString call = setter + QStringLiteral("(1, ");

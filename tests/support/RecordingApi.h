@@ -5,7 +5,8 @@
 #include <QtCore/QStringList>
 
 // A control API that keeps what it is given and records every write, for
-// driving the user interface without a backend.
+// driving the user interface without a backend. It takes every write, as a
+// monitor that answers does.
 class RecordingApi : public DDCApi
 {
 public:
@@ -25,18 +26,26 @@ public:
     void setBrightness(uint index, uint value) override
     {
         calls << QStringLiteral("setBrightness(%1, %2)").arg(index).arg(value);
+        m_brightness[index].setValue(value);
+        emit brightnessChanged();
     }
     void setContrast(uint index, uint value) override
     {
         calls << QStringLiteral("setContrast(%1, %2)").arg(index).arg(value);
+        m_contrast[index].setValue(value);
+        emit contrastChanged();
     }
     void setRgbDrive(uint index, const DDCRgbValue &value) override
     {
         calls << QStringLiteral("setRgbDrive(%1, %2)").arg(index).arg(describe(value));
+        m_rgbDrive[index] = value;
+        emit rgbDriveChanged();
     }
     void setRgbGain(uint index, const DDCRgbValue &value) override
     {
         calls << QStringLiteral("setRgbGain(%1, %2)").arg(index).arg(describe(value));
+        m_rgbGain[index] = value;
+        emit rgbGainChanged();
     }
 
     void publish(const QList<DDCValue> &brightness, const QList<DDCValue> &contrast,

@@ -2,8 +2,6 @@
 
 #include "Clock.h"
 
-#include <QtCore/QtDebug>
-
 #include <chrono>
 
 namespace {
@@ -31,15 +29,18 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
                                environment.transport, environment.clock);
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
-    // The program starts all the same, with the monitors it could reach.
     m_advice = discovery.advice();
-    for (const QString &line : std::as_const(m_advice))
-        qWarning("%s", qPrintable(line));
 }
 
 QStringList I2cDevDisplaySystem::advice() const
 {
     return m_advice;
+}
+
+bool I2cDevDisplaySystem::isKnownSilent(HANDLE physicalMonitor)
+{
+    const Display *display = handedOutDisplay(physicalMonitor);
+    return display && !display->discovered.answered;
 }
 
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)

@@ -58,6 +58,7 @@ public:
                                       DWORD value) override;
     void sleep(DWORD milliseconds) override;
     QStringList advice() const override;
+    bool isKnownSilent(HANDLE physicalMonitor) override;
 
 private:
     struct Display

@@ -13,6 +13,11 @@ QStringList Win32Platform::advice() const
     return {};
 }
 
+bool Win32Platform::isKnownSilent(HANDLE)
+{
+    return false;
+}
+
 DWORD Win32Platform::lastError() const
 {
     return m_lastError;

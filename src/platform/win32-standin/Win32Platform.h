@@ -55,6 +55,10 @@ public:
     // from being listed or reached, one sentence a reason, with what the user
     // can do about it; empty when there is nothing to say.
     virtual QStringList advice() const;
+    // Not a Windows call: whether the display system already found that the
+    // physical monitor does not answer over DDC/CI, so that its first reads
+    // spend no retries on it.
+    virtual bool isKnownSilent(HANDLE physicalMonitor);
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;
