@@ -179,7 +179,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, error);
         m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
-        const Result result = run(arguments);
+        const VarnoctlRun result = runVarnoctl(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.err, error);
         QStringList read;
