@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DDCReadPolicy.h"
+#include "MonitorIdentity.h"
 
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -16,6 +17,7 @@
 #include <windows.h>
 #include <highlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
+#include <setupapi.h>
 #else
 #include "win32-standin/win32shim.h"
 #endif
@@ -27,7 +29,7 @@ struct MonitorData
     QString gdiDeviceName;
     HMONITOR hMonitor = nullptr;
     HANDLE physicalMonitor = nullptr;
-    QString devicePath; // the monitor's device path from the display configuration
+    MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
 };
 
 // The monitors as the platform reaches them, for the window and the command
@@ -68,7 +70,8 @@ public:
     ~DDCMonitorAccess();
 
     // Appends every display monitor of the desktop, in the platform's order,
-    // those that the platform knows not to answer included.
+    // those that the platform knows not to answer included, each with who it
+    // is.
     void discover();
 
     // Starts a pass of reads over the monitors (see DDCReadPolicy).

@@ -88,14 +88,14 @@ private slots:
         QCOMPARE(m_backend->monitorName(1), QStringLiteral("card0-HDMI-A-1"));
     }
 
-    // Screens named by an X11 driver's own count, one of them another monitor
-    // of the same model: the serial number handed on from the EDID tells.
-    void identityComesFromTheScreenWithTheMonitorsEdid()
+    // Through the Windows calls, each monitor is who its connector's EDID says.
+    void identityComesFromTheConnectorsEdid()
     {
         start();
-        m_backend->screens = {{"DisplayPort-0", "Lumen", "Aster 27Q-", "SN54321-"},
-                              {"DisplayPort-1", "Aster", "Aster 27Q-", "SN12345-"}};
-        QCOMPARE(m_backend->monitorManufacturer(0), QStringLiteral("Aster"));
+        QCOMPARE(m_backend->monitorManufacturer(0), QStringLiteral("VRN"));
+        QCOMPARE(m_backend->monitorSerialNumber(0), QStringLiteral("SN12345"));
+        QCOMPARE(m_backend->monitorSerialNumber(1), QStringLiteral("16843009"));
+        QCOMPARE(m_platform->openDeviceHandles(), 0);
     }
 
     void readsEveryControlFromItsCode()

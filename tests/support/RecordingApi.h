@@ -1,12 +1,13 @@
 #pragma once
 
-#include "DDCApi.h"
+#include "DDCWinApi.h"
 
 #include <QtCore/QStringList>
 
 // A control API that keeps what it is given and records every write, for
-// driving the user interface without a backend. It takes every write, as a
-// monitor that answers does.
+// driving the user interface without a backend of its own. It takes every
+// write, as a monitor that answers does. Who the monitors are it asks the
+// program's backend, as the monitor list model does.
 class RecordingApi : public DDCApi
 {
 public:
@@ -21,6 +22,14 @@ public:
     QString monitorName(uint index) override
     {
         return QStringLiteral("Monitor %1").arg(index);
+    }
+    QString monitorSerialNumber(uint index) const override
+    {
+        return DDCWinApi::instance()->monitorSerialNumber(index);
+    }
+    QString monitorManufacturer(uint index) const override
+    {
+        return DDCWinApi::instance()->monitorManufacturer(index);
     }
 
     void setBrightness(uint index, uint value) override
@@ -77,16 +86,4 @@ public:
     }
 
     QStringList calls;
-
-    // Who the monitors and Qt's screens are, as the test sets them.
-    QList<MonitorIdentity> monitorIdentities() const override
-    {
-        return monitors;
-    }
-    QList<ScreenIdentity> screenIdentities() const override
-    {
-        return screens;
-    }
-    QList<MonitorIdentity> monitors;
-    QList<ScreenIdentity> screens;
 };

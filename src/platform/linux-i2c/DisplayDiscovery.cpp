@@ -86,8 +86,7 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
             silent.append(connector.name);
         const Edid edid = parseEdid(connector.edid);
         displays.push_back({connector, QString::fromLatin1(edid.monitorName().c_str()),
-                            QString::fromLatin1(edid.serialNumber().c_str()), std::move(channel),
-                            answered});
+                            std::move(channel), answered});
     }
     advise(withoutBus,
            QStringLiteral("Not listed, as they have no DDC bus (a DisplayPort MST monitor, or a "

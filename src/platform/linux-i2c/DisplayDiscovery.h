@@ -16,7 +16,6 @@ struct DiscoveredDisplay
 {
     DrmConnector connector; // as discovery saw it
     QString monitorName; // from the EDID; empty when it names no monitor
-    QString serialNumber; // from the EDID; empty when it gives none
     std::unique_ptr<DdcCiChannel> channel;
     bool answered = true; // whether it answered a Get VCP during discovery
 };

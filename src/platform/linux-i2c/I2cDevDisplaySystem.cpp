@@ -138,10 +138,18 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
         && request->size == sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME)) {
         auto *target = reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request);
         copyWide(display->discovered.monitorName, target->monitorFriendlyDeviceName);
-        copyWide(display->discovered.serialNumber, target->monitorDevicePath);
+        copyWide(display->discovered.connector.name, target->monitorDevicePath);
         return ERROR_SUCCESS;
     }
     return ERROR_INVALID_PARAMETER;
+}
+
+QList<Win32Platform::MonitorDevice> I2cDevDisplaySystem::monitorDevices() const
+{
+    QList<MonitorDevice> devices;
+    for (const Display &display : m_displays)
+        devices.append({display.discovered.connector.name, display.discovered.connector.edid});
+    return devices;
 }
 
 BOOL I2cDevDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)
