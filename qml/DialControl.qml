@@ -21,6 +21,12 @@ ColumnLayout {
         from: ddcValue.minimum
         to: ddcValue.maximum
         value: ddcValue.value
-        onMoved: setValue(value)
+        // The move is written or refused before setValue returns; then the
+        // dial shows the value handed in. After a refusal that value is the
+        // one it already had, which would not reach the dial by itself.
+        onMoved: {
+            setValue(value);
+            value = Qt.binding(() => ddcValue.value);
+        }
     }
 }

@@ -23,7 +23,12 @@ RowLayout {
         from: ddcValue.minimum
         to: ddcValue.maximum
         value: ddcValue.value
-        onMoved: report.send(ddcValue, value)
+        // As a dial does: after the report, the value handed in, also when it
+        // is the one it already had because the write was refused.
+        onMoved: {
+            report.send(ddcValue, value);
+            value = Qt.binding(() => ddcValue.value);
+        }
     }
 
     // A value-type signal argument is a copy of its own, so the report is made

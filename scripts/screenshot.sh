@@ -11,7 +11,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug > /dev/null
 cmake --build "$build" --target varno_demo x11window
 mkdir -p build/screenshots
 
-export VARNO_PROGRAM="$build/tests/e2e/demo/varno_demo"
+export VARNO_PROGRAM="$build/tests/e2e/varno_demo"
 export VARNO_WINDOW_TOOL="$build/tests/e2e/x11window"
 export VARNO_PICTURE=build/screenshots/main.png
 xvfb-run --auto-servernum --server-args="-screen 0 800x600x24" bash -c '

@@ -2,7 +2,6 @@
 
 #include "DDCRgbValue.h"
 #include "DDCValue.h"
-#include "ScreenMatching.h"
 
 #include <QtCore/QList>
 #include <QtCore/QObject>
@@ -27,10 +26,10 @@ public:
     QList<DDCRgbValue> rgbDrive() const;
     QList<DDCRgbValue> rgbGain() const;
 
-    // Identity of the screen that shows monitor `index`; empty when no screen
-    // is known to show it.
-    Q_INVOKABLE QString monitorSerialNumber(uint index) const;
-    Q_INVOKABLE QString monitorManufacturer(uint index) const;
+    // Who monitor `index` is, from its own EDID; empty when it gave none, and
+    // for an index that is no monitor's (as an empty drop-down's).
+    Q_INVOKABLE virtual QString monitorSerialNumber(uint index) const = 0;
+    Q_INVOKABLE virtual QString monitorManufacturer(uint index) const = 0;
 
     virtual void init() = 0;
     virtual uint monitorCount() = 0;
@@ -48,17 +47,9 @@ signals:
     void rgbGainChanged();
 
 protected:
-    // Who Qt's screens are, in Qt's order.
-    virtual QList<ScreenIdentity> screenIdentities() const;
-    // Who the monitors are, in monitor order.
-    virtual QList<MonitorIdentity> monitorIdentities() const = 0;
-
     bool m_initialized = false;
     QList<DDCValue> m_brightness;
     QList<DDCValue> m_contrast;
     QList<DDCRgbValue> m_rgbDrive;
     QList<DDCRgbValue> m_rgbGain;
-
-private:
-    ScreenIdentity screenShowing(uint index) const;
 };

@@ -13,14 +13,6 @@ using Control = DDCMonitorAccess::Control;
 
 const QString program = QStringLiteral("varnoctl");
 
-#ifdef Q_OS_LINUX
-// The platform layer names each display by its DRM connector ("card0-DP-1"),
-// which tells identical monitors apart.
-constexpr bool showsConnector = true;
-#else
-constexpr bool showsConnector = false;
-#endif
-
 const std::array<QString, Control::ControlCount> controlNames = {
     QStringLiteral("brightness"),  QStringLiteral("contrast"),   QStringLiteral("red-drive"),
     QStringLiteral("green-drive"), QStringLiteral("blue-drive"), QStringLiteral("red-gain"),
@@ -38,6 +30,24 @@ std::optional<Control> controlNamed(const QString &name)
 QString nameOf(Control control)
 {
     return controlNames[std::size_t(control)];
+}
+
+// What names a monitor for as long as it stays on its output, unlike its
+// position in the list: its DRM connector on Linux ("card0-DP-1", which tells
+// identical monitors apart), its GDI device name on Windows ("\\.\DISPLAY1").
+QString connectorOf(const MonitorData &monitor)
+{
+    return monitor.gdiDeviceName;
+}
+
+// A connector may be given without its card: "DP-1" for "card0-DP-1".
+bool isConnectorOf(const QString &word, const MonitorData &monitor)
+{
+    static const QRegularExpression card(QStringLiteral("^card[0-9]+-"));
+    const QString connector = connectorOf(monitor);
+    return !word.isEmpty()
+        && (connector.compare(word, Qt::CaseInsensitive) == 0
+            || QString(connector).remove(card).compare(word, Qt::CaseInsensitive) == 0);
 }
 
 // VALUE: an absolute value, or a change of the current one ("+10", "-5").
@@ -92,17 +102,20 @@ QString description()
                "Reads and sets the brightness, contrast, RGB drive and RGB gain of the monitors\n"
                "over DDC/CI.\n"
                "\n"
-               "  list                       one line per monitor: index, name and, on Linux,\n"
-               "                             connector\n"
+               "  list                       one line per monitor: index, name and connector\n"
                "  get [MONITOR] [CONTROL]    one line per control: monitor, control, value,\n"
                "                             minimum and maximum (all by default)\n"
                "  set MONITOR CONTROL VALUE  VALUE: a number within the monitor's range, or a\n"
                "                             change such as +10 or -5, kept within the range;\n"
                "                             prints the value now held as get does\n"
                "\n"
-               "MONITOR: an index from list, part of the name of one monitor, or all.\n"
+               "MONITOR: a connector from list (card0-DP-1 or DP-1; \\\\.\\DISPLAY1 on Windows),\n"
+               "part of the name of one monitor, all, or an index from list. An index is a\n"
+               "position in this run's list, which moves when a monitor is added or left out:\n"
+               "scripts should name the monitor or its connector.\n"
                "CONTROL: %1.\n"
-               "Exit status: 0 done, 1 a monitor did not answer or refused, 2 wrong usage.")
+               "Exit status: 0 done, 1 no monitor was found, or one did not answer or\n"
+               "refused, 2 wrong usage.")
         .arg(controls);
 }
 
@@ -153,16 +166,14 @@ int DDCCommandLine::run(const QStringList &arguments)
 
 int DDCCommandLine::list(bool json)
 {
-    const std::optional<QList<uint>> monitors = findMonitors(QStringLiteral("all"));
+    discover(false);
     QJsonArray documented;
-    for (const uint index : *monitors) {
+    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
         const MonitorData &monitor = m_monitors.at(index);
         if (json)
             documented.append(monitorObject(index));
-        else if (showsConnector)
-            m_out << index << '\t' << monitor.displayName << '\t' << monitor.gdiDeviceName << '\n';
         else
-            m_out << index << '\t' << monitor.displayName << '\n';
+            m_out << index << '\t' << monitor.displayName << '\t' << connectorOf(monitor) << '\n';
     }
     if (json)
         m_out << QJsonDocument(documented).toJson();
@@ -180,6 +191,8 @@ int DDCCommandLine::get(const QString &monitor, const QString &control, bool jso
     } else {
         return usageError(tr("unknown control \"%1\"").arg(control));
     }
+    if (!discover(true))
+        return MonitorFailed;
     const std::optional<QList<uint>> monitors = findMonitors(monitor);
     if (!monitors)
         return UsageError;
@@ -231,6 +244,8 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
                              "such as +10 or -5")
                               .arg(value));
     }
+    if (!discover(true))
+        return MonitorFailed;
     const std::optional<QList<uint>> monitors = findMonitors(monitor);
     if (!monitors)
         return UsageError;
@@ -267,10 +282,23 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
     return result;
 }
 
-std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
+bool DDCCommandLine::discover(bool needsMonitor)
 {
     m_access.discover();
     m_access.beginPass();
+    const QStringList advice = m_access.platformAdvice();
+    if (needsMonitor && m_monitors.isEmpty()) {
+        m_err << program << ": "
+              << (QStringList{tr("no monitor was found.")} + advice).join(QLatin1Char(' ')) << '\n';
+        return false;
+    }
+    for (const QString &line : advice)
+        m_err << program << ": " << line << '\n';
+    return true;
+}
+
+std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
+{
     const auto count = uint(m_monitors.size());
     bool isIndex = false;
     const uint index = word.toUInt(&isIndex);
@@ -281,24 +309,32 @@ std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
         }
         return QList<uint>{index};
     }
-    QList<uint> found;
-    const bool all = word == QLatin1String("all");
+    QList<uint> all;
+    QList<uint> byConnector;
+    QList<uint> byName;
     for (uint each = 0; each < count; ++each) {
-        if (all
-            || (!word.isEmpty()
-                && m_monitors.at(each).displayName.contains(word, Qt::CaseInsensitive)))
-            found.append(each);
+        const MonitorData &monitor = m_monitors.at(each);
+        all.append(each);
+        if (isConnectorOf(word, monitor))
+            byConnector.append(each);
+        else if (!word.isEmpty() && monitor.displayName.contains(word, Qt::CaseInsensitive))
+            byName.append(each);
     }
-    if (all || found.size() == 1)
+    if (word == QLatin1String("all"))
+        return all;
+    const QList<uint> &found = byConnector.isEmpty() ? byName : byConnector;
+    if (found.size() == 1)
         return found;
     if (found.isEmpty()) {
-        usageError(tr("no monitor's name contains \"%1\"").arg(word));
+        usageError(tr("no monitor has the connector \"%1\" or a name that contains it").arg(word));
         return std::nullopt;
     }
     QStringList names;
-    for (const uint each : std::as_const(found))
-        names.append(QStringLiteral("%1 %2").arg(each).arg(m_monitors.at(each).displayName));
-    usageError(tr("\"%1\" names %2 monitors (%3); give an index")
+    for (const uint each : found) {
+        const MonitorData &monitor = m_monitors.at(each);
+        names.append(QStringLiteral("%1 on %2").arg(monitor.displayName, connectorOf(monitor)));
+    }
+    usageError(tr("\"%1\" names %2 monitors (%3); give the connector")
                    .arg(word)
                    .arg(found.size())
                    .arg(names.join(QStringLiteral(", "))));
@@ -327,9 +363,7 @@ void DDCCommandLine::printReading(uint index, Control control, const Reading &re
 QJsonObject DDCCommandLine::monitorObject(uint index) const
 {
     const MonitorData &monitor = m_monitors.at(index);
-    QJsonObject object{{QStringLiteral("index"), qint64(index)},
-                       {QStringLiteral("name"), monitor.displayName}};
-    if (showsConnector)
-        object.insert(QStringLiteral("connector"), monitor.gdiDeviceName);
-    return object;
+    return {{QStringLiteral("index"), qint64(index)},
+            {QStringLiteral("name"), monitor.displayName},
+            {QStringLiteral("connector"), connectorOf(monitor)}};
 }

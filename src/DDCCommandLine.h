@@ -36,8 +36,11 @@ private:
     int get(const QString &monitor, const QString &control, bool json);
     int set(const QString &monitor, const QString &control, const QString &value);
 
-    // Discovers the monitors and answers those that MONITOR names; nothing
-    // after a usage error.
+    // Discovers the monitors, and passes on what the platform says keeps
+    // others from being listed. Without a monitor, when the command needs one,
+    // says so in one line with the platform's reasons and answers false.
+    bool discover(bool needsMonitor);
+    // The discovered monitors that MONITOR names; nothing after a usage error.
     std::optional<QList<uint>> findMonitors(const QString &word);
     int usageError(const QString &message);
     void reportFailure(uint index, const QString &problem);

@@ -16,12 +16,21 @@ static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
 static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
 static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
 static_assert(sizeof(PHYSICAL_MONITOR) == 264);
+static_assert(sizeof(SP_DEVINFO_DATA) == 32);
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8);
 
 namespace {
 
 using Control = DDCMonitorAccess::Control;
 
 constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
+
+// GUID_DEVINTERFACE_MONITOR, which mingw-w64's headers lack.
+constexpr GUID monitorInterfaceClass = {
+    0xe6f07b5f, 0xee97, 0x4a90, {0xb0, 0x76, 0x33, 0xf5, 0x7b, 0xf4, 0xea, 0xa7}};
+// L"EDID", whether WCHAR is wchar_t or char16_t.
+constexpr WCHAR edidValueName[] = {'E', 'D', 'I', 'D', 0};
 
 #ifdef ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
 // The SDK types it as an HRESULT; GetLastError answers a DWORD.
@@ -102,6 +111,75 @@ bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
     return false;
 }
 
+// The device whose monitor interface is at `devicePath`, among the monitor
+// interfaces of `devices`. Paths are compared as Windows compares them,
+// without regard to case: Wine lists them in small letters. (Wine has no
+// SetupDiOpenDeviceInterfaceW, which would find the interface by its path.)
+// The detail of an interface, which comes with its device, is asked for
+// twice: first for its size.
+bool findMonitorDevice(HDEVINFO devices, const QString &devicePath, SP_DEVINFO_DATA &device)
+{
+    SP_DEVICE_INTERFACE_DATA monitorInterface = {};
+    monitorInterface.cbSize = sizeof(monitorInterface);
+    for (DWORD index = 0; SetupDiEnumDeviceInterfaces(devices, nullptr, &monitorInterfaceClass,
+                                                      index, &monitorInterface);
+         ++index) {
+        DWORD size = 0;
+        SetupDiGetDeviceInterfaceDetailW(devices, &monitorInterface, nullptr, 0, &size, nullptr);
+        if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W))
+            continue;
+        std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+        auto *detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W *>(buffer.data());
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+        device.cbSize = sizeof(device);
+        if (SetupDiGetDeviceInterfaceDetailW(devices, &monitorInterface, detail, size, nullptr,
+                                             &device)
+            && fromWide(detail->DevicePath).compare(devicePath, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A binary value of a registry key, asked for twice: first for its size;
+// empty when it is missing or of another type.
+QByteArray binaryValue(HKEY key, const WCHAR *name)
+{
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS
+        || type != REG_BINARY)
+        return {};
+    QByteArray value(qsizetype(size), Qt::Uninitialized);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(value.data()), &size)
+        != ERROR_SUCCESS)
+        return {};
+    value.resize(qsizetype(size));
+    return value;
+}
+
+// Windows keeps the EDID of every monitor it has seen in the registry, under
+// the monitor's device; the device path of a display-configuration target
+// names the device's monitor interface. Empty when any step fails.
+QByteArray registryEdid(const QString &devicePath)
+{
+    const HDEVINFO devices = SetupDiGetClassDevsW(&monitorInterfaceClass, nullptr, nullptr,
+                                                  DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (devices == INVALID_HANDLE_VALUE)
+        return {};
+    QByteArray edid;
+    SP_DEVINFO_DATA device = {};
+    if (findMonitorDevice(devices, devicePath, device)) {
+        const HKEY key =
+            SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key != INVALID_HANDLE_VALUE) {
+            edid = binaryValue(key, edidValueName);
+            RegCloseKey(key);
+        }
+    }
+    SetupDiDestroyDeviceInfoList(devices);
+    return edid;
+}
+
 // The first physical monitor behind a display monitor drives it; the handles
 // of any others are not kept, so they are released at once.
 std::optional<HANDLE> firstPhysicalMonitor(HMONITOR monitor)
@@ -136,7 +214,8 @@ BOOL CALLBACK monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM application
                           pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
         if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS) {
             data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
-            data.devicePath = fromWide(deviceName.monitorDevicePath);
+            data.identity =
+                MonitorIdentity::fromEdid(registryEdid(fromWide(deviceName.monitorDevicePath)));
         }
     }
     if (data.displayName.isEmpty())
@@ -196,6 +275,26 @@ BOOL writeControl(HANDLE monitor, Control control, DWORD value)
     return FALSE;
 }
 
+// A garbled reply may still pass as a reading. One whose current value lies
+// above its maximum, or that has no range at all, cannot be the monitor's:
+// published, it would show a false value, and a change such as -5 computed
+// from it could set full brightness.
+bool isPossible(const DDCMonitorAccess::Reading &reading)
+{
+    return reading.maximum != 0 && reading.current <= reading.maximum;
+}
+
+// Windows does not tell; the display systems that stand in for it may.
+bool isKnownSilent(HANDLE physicalMonitor)
+{
+#ifdef _WIN32
+    Q_UNUSED(physicalMonitor);
+    return false;
+#else
+    return Win32Platform::current().isKnownSilent(physicalMonitor);
+#endif
+}
+
 } // namespace
 
 bool DDCMonitorAccess::Reading::answered() const
@@ -219,7 +318,13 @@ DDCMonitorAccess::~DDCMonitorAccess()
 
 void DDCMonitorAccess::discover()
 {
+    const qsizetype known = m_monitors.size();
     EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
+    for (qsizetype index = known; index < m_monitors.size(); ++index) {
+        const std::optional<HANDLE> physicalMonitor = m_monitors.at(index).physicalMonitor;
+        if (physicalMonitor && isKnownSilent(*physicalMonitor))
+            m_readPolicy.knownSilent(index);
+    }
 }
 
 void DDCMonitorAccess::beginPass()
@@ -228,7 +333,8 @@ void DDCMonitorAccess::beginPass()
 }
 
 // The error is asked for at once: what runs after the attempt may make calls
-// of its own.
+// of its own. An impossible reading fails its attempt as a lost message does,
+// so that it is tried again; only an answer's values are handed on.
 DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 {
     using Outcome = DDCReadPolicy::Outcome;
@@ -241,11 +347,16 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         Outcome outcome = Outcome::Answered;
         if (!readControl(*monitor, control, reading))
             outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
+        else if (!isPossible(reading))
+            outcome = Outcome::Failed;
         if (m_afterAttempt)
             m_afterAttempt();
         return outcome;
     };
-    reading.outcome = m_readPolicy.read(index, attempt);
+    const Outcome outcome = m_readPolicy.read(index, attempt);
+    if (outcome != Outcome::Answered)
+        return {outcome};
+    reading.outcome = outcome;
     return reading;
 }
 

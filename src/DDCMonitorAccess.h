@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DDCReadPolicy.h"
+#include "MonitorIdentity.h"
 
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -17,6 +18,7 @@
 #include <windows.h>
 #include <highlevelmonitorconfigurationapi.h>
 #include <physicalmonitorenumerationapi.h>
+#include <setupapi.h>
 #else
 #include "win32-standin/win32shim.h"
 #endif
@@ -30,7 +32,7 @@ struct MonitorData
     // None when the display has no physical monitor; a handle of value 0 is a
     // valid one.
     std::optional<HANDLE> physicalMonitor;
-    QString devicePath; // the monitor's device path from the display configuration
+    MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
 };
 
 // The monitors as the platform reaches them, for the window and the command
@@ -70,11 +72,15 @@ public:
                               std::function<void()> afterAttempt = {});
     ~DDCMonitorAccess();
 
-    // Appends every display monitor of the desktop, in the platform's order.
+    // Appends every display monitor of the desktop, in the platform's order,
+    // those that the platform knows not to answer included, each with who it
+    // is.
     void discover();
 
     // Starts a pass of reads over the monitors (see DDCReadPolicy).
     void beginPass();
+    // A reading that cannot be (current value above the maximum, or a maximum
+    // of 0) is no answer; values come only with an answer.
     Reading read(uint index, Control control);
     // Whether the monitor took the value.
     bool write(uint index, Control control, uint value);

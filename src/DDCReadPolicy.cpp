@@ -20,6 +20,13 @@ void DDCReadPolicy::beginPass(qsizetype monitorCount)
     }
 }
 
+void DDCReadPolicy::knownSilent(qsizetype monitor)
+{
+    if (m_standing.size() <= monitor)
+        m_standing.resize(monitor + 1, Standing::Answering);
+    m_standing[monitor] = Standing::Silent;
+}
+
 DDCReadPolicy::Outcome DDCReadPolicy::read(qsizetype monitor, const Attempt &attempt)
 {
     if (m_standing.at(monitor) == Standing::Silent)

@@ -21,6 +21,9 @@ public:
     explicit DDCReadPolicy(Pause pause);
 
     void beginPass(qsizetype monitorCount);
+    // The monitor is known not to answer before any read of it, as if it had
+    // failed in an earlier pass: the next pass gives its first read one attempt.
+    void knownSilent(qsizetype monitor);
     // Makes the attempts of one read of `monitor` in the current pass; a read
     // that was skipped has failed.
     Outcome read(qsizetype monitor, const Attempt &attempt);

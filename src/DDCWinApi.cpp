@@ -85,6 +85,11 @@ void DDCWinApi::init()
     m_initialized = true;
 }
 
+QStringList DDCWinApi::platformAdvice() const
+{
+    return m_access.platformAdvice();
+}
+
 uint DDCWinApi::monitorCount()
 {
     Q_ASSERT(m_initialized);
@@ -97,20 +102,14 @@ QString DDCWinApi::monitorName(uint index)
     return m_monitors.at(index).displayName;
 }
 
-// Windows' device path names the monitor's device ("\\?\DISPLAY#...") and
-// carries no serial number; the stand-in for Windows on Linux puts the EDID's
-// serial number there, as Qt shows it.
-QList<MonitorIdentity> DDCWinApi::monitorIdentities() const
+QString DDCWinApi::monitorSerialNumber(uint index) const
 {
-    const QString windowsPathPrefix = QStringLiteral("\\\\?\\");
-    QList<MonitorIdentity> identities;
-    for (const MonitorData &monitor : m_monitors) {
-        const bool named = monitor.displayName != monitor.gdiDeviceName;
-        const bool serial = !monitor.devicePath.startsWith(windowsPathPrefix);
-        identities.append({monitor.gdiDeviceName, named ? monitor.displayName : QString(),
-                           serial ? monitor.devicePath : QString()});
-    }
-    return identities;
+    return isMonitorIndex(index) ? m_monitors.at(index).identity.serialNumber : QString();
+}
+
+QString DDCWinApi::monitorManufacturer(uint index) const
+{
+    return isMonitorIndex(index) ? m_monitors.at(index).identity.manufacturer : QString();
 }
 
 bool DDCWinApi::isMonitorIndex(uint index) const

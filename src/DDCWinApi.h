@@ -5,6 +5,7 @@
 
 #include <QtCore/QList>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QTimer>
 
 #include <array>
@@ -20,6 +21,11 @@ public:
     void init() override;
     uint monitorCount() override;
     QString monitorName(uint index) override;
+    QString monitorSerialNumber(uint index) const override;
+    QString monitorManufacturer(uint index) const override;
+    // After init(): why monitors could not be listed or reached, one sentence
+    // a reason (see DDCMonitorAccess).
+    QStringList platformAdvice() const;
 
     void setBrightness(uint index, uint value) override;
     void setContrast(uint index, uint value) override;
@@ -43,8 +49,6 @@ public:
 protected:
     // Only instance() creates the backend in the program.
     DDCWinApi();
-
-    QList<MonitorIdentity> monitorIdentities() const override;
 
 private:
     using Control = DDCMonitorAccess::Control;

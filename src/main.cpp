@@ -14,6 +14,9 @@ int main(int argc, char *argv[])
         [] { QCoreApplication::exit(-1); }, Qt::QueuedConnection);
 
     DDCWinApi::instance()->init();
+    // The program starts all the same, with the monitors it could reach.
+    for (const QString &line : DDCWinApi::instance()->platformAdvice())
+        qWarning("%s", qPrintable(line));
     qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)

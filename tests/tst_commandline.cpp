@@ -1,29 +1,7 @@
-#include "DDCCommandLine.h"
 #include "InstalledFakeDisplays.h"
+#include "VarnoctlRun.h"
 
 #include <QtTest/QtTest>
-
-namespace {
-
-struct Result
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Result run(const QStringList &arguments)
-{
-    Result result{-1, {}, {}};
-    {
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.exitCode = DDCCommandLine(out, err).run(QStringList{"varnoctl"} + arguments);
-    }
-    return result;
-}
-
-} // namespace
 
 class CommandLineTest : public QObject
 {
@@ -70,7 +48,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
-        const Result result = run(arguments);
+        const VarnoctlRun result = runVarnoctl(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(monitorTraffic(), QStringList());
         QCOMPARE(result.out.isEmpty(), exitCode != 0);
@@ -79,7 +57,7 @@ private slots:
 
     void aPartOfANameSelectsTheOneMonitorWithIt()
     {
-        const Result result = run({"get", "27f", "contrast"});
+        const VarnoctlRun result = runVarnoctl({"get", "27f", "contrast"});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, QStringLiteral("2\tcontrast\t50\t0\t100\n"));
         QCOMPARE(monitorTraffic(), QStringList{"GetMonitorContrast(physical 2.0)"});
@@ -88,7 +66,7 @@ private slots:
         cleanup();
         m_displays.reset(new InstalledFakeDisplays);
         m_displays->addDisplayMonitor(QStringLiteral("card0-DP-1"), QStringLiteral("Aster 27Q"));
-        QCOMPARE(run({"set", "", "contrast", "5"}).exitCode, 2);
+        QCOMPARE(runVarnoctl({"set", "", "contrast", "5"}).exitCode, 2);
         QCOMPARE(monitorTraffic(), QStringList());
     }
 
@@ -129,7 +107,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, traffic);
         QFETCH(int, exitCode);
-        QCOMPARE(run(arguments).exitCode, exitCode);
+        QCOMPARE(runVarnoctl(arguments).exitCode, exitCode);
         QCOMPARE(monitorTraffic(), traffic);
     }
 
@@ -137,7 +115,7 @@ private slots:
     void aMonitorThatDoesNotAnswerFailsTheCommand()
     {
         m_displays->control(1, MonitorControl::Brightness).neverAnswers = true;
-        const Result result = run({"get", "24f"});
+        const VarnoctlRun result = runVarnoctl({"get", "24f"});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(monitorTraffic().join(' '),
                  QStringList(5, "GetMonitorBrightness(physical 1.0) Sleep(100)").join(' '));
@@ -148,7 +126,7 @@ private slots:
     void allSetsEveryMonitorThatTakesTheValue()
     {
         m_displays->control(1, MonitorControl::Contrast).refusesWrites = true;
-        const Result result = run({"set", "all", "contrast", "30"});
+        const VarnoctlRun result = runVarnoctl({"set", "all", "contrast", "30"});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(monitorTraffic().filter("Set"),
                  (QStringList{"SetMonitorContrast(physical 0.0, 30)",
@@ -161,14 +139,14 @@ private slots:
     // Without a control named, one the monitor does not support is left out.
     void jsonHoldsWhatTheMonitorsGave()
     {
-        const Result list = run({"list", "--json"});
+        const VarnoctlRun list = runVarnoctl({"list", "--json"});
         QCOMPARE(QJsonDocument::fromJson(list.out.toUtf8()), QJsonDocument::fromJson(R"([
             {"index": 0, "name": "Aster 27Q", "connector": "card0-DP-1"},
             {"index": 1, "name": "Lumen 24F", "connector": "card0-DP-2"},
             {"index": 2, "name": "Lumen 27F", "connector": "card1-HDMI-A-1"}])"));
 
         m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
-        const Result get = run({"get", "--json", "aster"});
+        const VarnoctlRun get = runVarnoctl({"get", "--json", "aster"});
         QCOMPARE(get.exitCode, 0);
         const QJsonArray monitors = QJsonDocument::fromJson(get.out.toUtf8()).array();
         QCOMPARE(monitors.size(), 1);
@@ -201,7 +179,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, error);
         m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
-        const Result result = run(arguments);
+        const VarnoctlRun result = runVarnoctl(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.err, error);
         QStringList read;

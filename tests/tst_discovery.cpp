@@ -1,4 +1,5 @@
 #include "FakeBackend.h"
+#include "simulated/SimulatedEdid.h"
 
 #include <QtTest/QtTest>
 
@@ -205,6 +206,57 @@ private slots:
         QCOMPARE(backend.brightness().at(0).name(), QStringLiteral("Brightness"));
         QCOMPARE(backend.brightness().at(0).maximum(), 0u);
         QCOMPARE(backend.brightness().at(0).value(), 0u);
+    }
+
+    // Each row is the middle one of three monitors alike, whose neighbours
+    // differ only in their serial numbers.
+    void eachMonitorIsWhoTheEdidOfItsOwnDeviceSays_data()
+    {
+        QTest::addColumn<QByteArray>("edid");
+        QTest::addColumn<bool>("targetNameFails");
+        QTest::addColumn<QString>("manufacturer");
+        QTest::addColumn<QString>("serialNumber");
+        const SimulatedEdid twin{"AAA", 0, "Twin", "T-0002"};
+        QTest::newRow("listed maker") << twin.block() << false << "Avolites Ltd"
+                                      << "T-0002";
+        QTest::newRow("serial only in binary")
+            << SimulatedEdid{"VRN", 24, "Twin", {}}.block() << false << "VRN"
+            << "24";
+        QTest::newRow("no EDID") << QByteArray() << false << ""
+                                 << "";
+        QByteArray broken = twin.block();
+        broken[127] = char(broken[127] ^ 1);
+        QTest::newRow("checksum wrong") << broken << false << ""
+                                        << "";
+        QTest::newRow("no device path") << twin.block() << true << ""
+                                        << "";
+    }
+
+    void eachMonitorIsWhoTheEdidOfItsOwnDeviceSays()
+    {
+        QFETCH(QByteArray, edid);
+        QFETCH(bool, targetNameFails);
+        InstalledFakeDisplays displays;
+        for (int monitor = 0; monitor < 3; ++monitor) {
+            displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY%1").arg(monitor + 1), "Twin");
+            const bool tested = monitor == 1;
+            displays.displayMonitor(monitor).edid = tested
+                ? edid
+                : SimulatedEdid{"AAA", 0, "Twin", "T-000" + QByteArray::number(monitor + 1)}
+                      .block();
+            displays.faults(monitor).targetNameFails = tested && targetNameFails;
+        }
+        TestBackend backend;
+        backend.init();
+
+        QCOMPARE(backend.monitorSerialNumber(0), QStringLiteral("T-0001"));
+        QTEST(backend.monitorManufacturer(1), "manufacturer");
+        QTEST(backend.monitorSerialNumber(1), "serialNumber");
+        QCOMPARE(backend.monitorSerialNumber(2), QStringLiteral("T-0003"));
+        // No selection and positions past the monitors answer with nothing.
+        QCOMPARE(backend.monitorManufacturer(3), QString());
+        QCOMPARE(backend.monitorSerialNumber(4294967295u), QString());
+        QCOMPARE(displays.openDeviceHandles(), 0);
     }
 
     void noMonitorsAtAll()

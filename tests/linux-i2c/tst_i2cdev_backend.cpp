@@ -4,6 +4,7 @@
 #include "I2cDevDisplaySystem.h"
 #include "RecordingClock.h"
 #include "SimulatedI2cBuses.h"
+#include "VarnoctlRun.h"
 
 #include <QtTest/QtTest>
 
@@ -87,14 +88,14 @@ private slots:
         QCOMPARE(m_backend->monitorName(1), QStringLiteral("card0-HDMI-A-1"));
     }
 
-    // Screens named by an X11 driver's own count, one of them another monitor
-    // of the same model: the serial number handed on from the EDID tells.
-    void identityComesFromTheScreenWithTheMonitorsEdid()
+    // Through the Windows calls, each monitor is who its connector's EDID says.
+    void identityComesFromTheConnectorsEdid()
     {
         start();
-        m_backend->screens = {{"DisplayPort-0", "Lumen", "Aster 27Q-", "SN54321-"},
-                              {"DisplayPort-1", "Aster", "Aster 27Q-", "SN12345-"}};
-        QCOMPARE(m_backend->monitorManufacturer(0), QStringLiteral("Aster"));
+        QCOMPARE(m_backend->monitorManufacturer(0), QStringLiteral("VRN"));
+        QCOMPARE(m_backend->monitorSerialNumber(0), QStringLiteral("SN12345"));
+        QCOMPARE(m_backend->monitorSerialNumber(1), QStringLiteral("16843009"));
+        QCOMPARE(m_platform->openDeviceHandles(), 0);
     }
 
     void readsEveryControlFromItsCode()
@@ -172,6 +173,38 @@ private slots:
         QCOMPARE(m_dp->current(0x10), 10);
     }
 
+    // Listed under its name, asked once a pass without retry pauses while it
+    // does not answer, and read in full once it does.
+    void aMonitorSilentAtStartIsUsedOnceItAnswers()
+    {
+        m_dp->stopAnswering();
+        startPlatform();
+        m_log.clear();
+        m_backend.reset(new TestBackend);
+        m_backend->init();
+        QCOMPARE(m_backend->monitorCount(), 2u);
+        QCOMPARE(m_backend->monitorName(0), QStringLiteral("Aster 27Q"));
+        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")), QStringList());
+        m_dp->resumeAnswering();
+        m_backend->refresh();
+        QCOMPARE(levels(m_backend->brightness().at(0)), QList<uint>({0, 100, 70}));
+    }
+
+    // A script's "set 0" or "set DP-1" reaches the monitor that does not
+    // answer and fails, never the next one; once it answers, it is set.
+    void aSilentMonitorKeepsItsPlaceForVarnoctl()
+    {
+        m_dp->stopAnswering();
+        QCOMPARE(varnoctl({"list"}).out,
+                 QStringLiteral("0\tAster 27Q\tcard0-DP-1\n1\tcard0-HDMI-A-1\tcard0-HDMI-A-1\n"));
+        for (const char *monitor : {"0", "DP-1", "card0-DP-1"})
+            QCOMPARE(varnoctl({"set", monitor, "brightness", "10"}).exitCode, 1);
+        QCOMPARE(m_hdmi->current(0x10), 30);
+        m_dp->resumeAnswering();
+        QCOMPARE(varnoctl({"set", "dp-1", "brightness", "10"}).exitCode, 0);
+        QCOMPARE(m_dp->current(0x10), 10);
+    }
+
     // A reply that calls the code unsupported ends its read without another
     // message; a Null Message (not ready) is asked again.
     void anUnsupportedCodeIsAskedOnce()
@@ -235,13 +268,25 @@ private slots:
     }
 
 private:
-    void start()
+    void startPlatform()
     {
         m_platform.reset(
             new I2cDevDisplaySystem({m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock}));
         Win32Platform::install(m_platform.get());
+    }
+
+    void start()
+    {
+        startPlatform();
         m_backend.reset(new TestBackend);
         m_backend->init();
+    }
+
+    // As a process of its own, which discovers the monitors anew.
+    VarnoctlRun varnoctl(const QStringList &arguments)
+    {
+        startPlatform();
+        return runVarnoctl(arguments);
     }
 
     QStringList writes() const

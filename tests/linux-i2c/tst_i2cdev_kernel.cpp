@@ -7,6 +7,7 @@
 #include "KernelI2cTransport.h"
 #include "RecordingClock.h"
 #include "SimulatedDdcMonitor.h"
+#include "VarnoctlRun.h"
 
 #include <QtTest/QtTest>
 
@@ -149,25 +150,18 @@ private slots:
         m_sysfs.loadI2cDev();
         m_sysfs.addConnector(QStringLiteral("card0-DP-1"), "connected",
                              EdidBlock::withName("Aster 27Q"), 5);
-        m_platform.reset(
-            new I2cDevDisplaySystem({m_sysfs.root(), m_devices.path(), m_transport, m_clock}));
-        Win32Platform::install(m_platform.get());
-        m_backend.reset(new TestBackend);
-        m_backend->init();
-        QCOMPARE(m_backend->monitorCount(), 1u);
     }
 
     void cleanup()
     {
-        m_backend.reset();
-        Win32Platform::install(nullptr);
-        m_platform.reset();
+        stop();
         m_mount.reset();
         m_node = {};
     }
 
     void getAndSet()
     {
+        start();
         QCOMPARE(m_backend->brightness().at(0).value(), 70u);
         m_backend->setBrightness(0, 30);
         QCOMPARE(m_node.monitor.current(0x10), 30);
@@ -190,6 +184,7 @@ private slots:
         QFETCH(int, writeError);
         QFETCH(int, readError);
         QFETCH(int, readSize);
+        start();
         m_node.writeError = writeError;
         m_node.readError = readError;
         m_node.readSize = readSize;
@@ -211,6 +206,7 @@ private slots:
     void lockHeldElsewhere()
     {
         QFETCH(int, operation);
+        start();
         const int holder = ::open(qPrintable(m_devices.filePath(QStringLiteral("i2c-5"))), O_RDWR);
         QVERIFY(::flock(holder, operation) == 0);
         // Let go of it in time, so that a set waiting for it fails the test
@@ -228,7 +224,56 @@ private slots:
         QCOMPARE(m_node.monitor.current(0x10), 30);
     }
 
+    void anImpossibleReadingIsNoAnswer_data()
+    {
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("current");
+        QTest::newRow("current above the maximum") << 100 << 200;
+        QTest::newRow("maximum 0") << 0 << 5;
+    }
+
+    // Tried again as a lost reply is; a monitor that keeps sending it has not
+    // answered: nothing is published, and no change is computed from it.
+    void anImpossibleReadingIsNoAnswer()
+    {
+        QFETCH(int, maximum);
+        QFETCH(int, current);
+        start();
+        m_node.monitor.setFeature(0x10, std::uint16_t(maximum), std::uint16_t(current));
+        m_log.clear();
+        m_backend->refresh();
+        QCOMPARE(m_log.count(QStringLiteral("sleep 100")), 5);
+        QCOMPARE(m_backend->brightness().at(0).value(), 70u);
+
+        stop();
+        startPlatform();
+        QCOMPARE(runVarnoctl({"set", "0", "brightness", "-5"}).exitCode, 1);
+        QCOMPARE(m_node.monitor.current(0x10), current);
+    }
+
 private:
+    void startPlatform()
+    {
+        m_platform.reset(
+            new I2cDevDisplaySystem({m_sysfs.root(), m_devices.path(), m_transport, m_clock}));
+        Win32Platform::install(m_platform.get());
+    }
+
+    void start()
+    {
+        startPlatform();
+        m_backend.reset(new TestBackend);
+        m_backend->init();
+        QCOMPARE(m_backend->monitorCount(), 1u);
+    }
+
+    void stop()
+    {
+        m_backend.reset();
+        Win32Platform::install(nullptr);
+        m_platform.reset();
+    }
+
     QTemporaryDir m_devices;
     FakeSysfs m_sysfs;
     FuseI2cNode m_node;

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "DDCApi.h"
+#include "DDCWinApi.h"
 
 #include <QtCore/QStringList>
 
 // A control API that keeps what it is given and records every write, for
-// driving the user interface without a backend.
+// driving the user interface without a backend of its own. It takes every
+// write, as a monitor that answers does. Who the monitors are it asks the
+// program's backend, as the monitor list model does.
 class RecordingApi : public DDCApi
 {
 public:
@@ -21,22 +23,38 @@ public:
     {
         return QStringLiteral("Monitor %1").arg(index);
     }
+    QString monitorSerialNumber(uint index) const override
+    {
+        return DDCWinApi::instance()->monitorSerialNumber(index);
+    }
+    QString monitorManufacturer(uint index) const override
+    {
+        return DDCWinApi::instance()->monitorManufacturer(index);
+    }
 
     void setBrightness(uint index, uint value) override
     {
         calls << QStringLiteral("setBrightness(%1, %2)").arg(index).arg(value);
+        m_brightness[index].setValue(value);
+        emit brightnessChanged();
     }
     void setContrast(uint index, uint value) override
     {
         calls << QStringLiteral("setContrast(%1, %2)").arg(index).arg(value);
+        m_contrast[index].setValue(value);
+        emit contrastChanged();
     }
     void setRgbDrive(uint index, const DDCRgbValue &value) override
     {
         calls << QStringLiteral("setRgbDrive(%1, %2)").arg(index).arg(describe(value));
+        m_rgbDrive[index] = value;
+        emit rgbDriveChanged();
     }
     void setRgbGain(uint index, const DDCRgbValue &value) override
     {
         calls << QStringLiteral("setRgbGain(%1, %2)").arg(index).arg(describe(value));
+        m_rgbGain[index] = value;
+        emit rgbGainChanged();
     }
 
     void publish(const QList<DDCValue> &brightness, const QList<DDCValue> &contrast,
@@ -68,16 +86,4 @@ public:
     }
 
     QStringList calls;
-
-    // Who the monitors and Qt's screens are, as the test sets them.
-    QList<MonitorIdentity> monitorIdentities() const override
-    {
-        return monitors;
-    }
-    QList<ScreenIdentity> screenIdentities() const override
-    {
-        return screens;
-    }
-    QList<MonitorIdentity> monitors;
-    QList<ScreenIdentity> screens;
 };

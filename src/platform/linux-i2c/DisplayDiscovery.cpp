@@ -81,13 +81,12 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
                 driverOwned.append(QStringLiteral("%1 (%2)").arg(connector.name, node));
             continue;
         }
-        if (!answers(*channel)) {
+        const bool answered = answers(*channel);
+        if (!answered)
             silent.append(connector.name);
-            continue;
-        }
         const Edid edid = parseEdid(connector.edid);
         displays.push_back({connector, QString::fromLatin1(edid.monitorName().c_str()),
-                            QString::fromLatin1(edid.serialNumber().c_str()), std::move(channel)});
+                            std::move(channel), answered});
     }
     advise(withoutBus,
            QStringLiteral("Not listed, as they have no DDC bus (a DisplayPort MST monitor, or a "
@@ -101,8 +100,9 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
            QStringLiteral("Not listed, as a kernel driver owns the DDC/CI address on their bus: "
                           "%1."));
     advise(silent,
-           QStringLiteral("Not listed, as they did not answer over DDC/CI (it may be off in the "
-                          "monitor's menu, or the monitor was asleep): %1."));
+           QStringLiteral("Listed, but they did not answer over DDC/CI (it may be off in the "
+                          "monitor's menu, or the monitor was asleep); each is used as soon as "
+                          "it answers: %1."));
     return displays;
 }
 

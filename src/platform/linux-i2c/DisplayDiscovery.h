@@ -11,19 +11,20 @@
 class Clock;
 class I2cTransport;
 
-// A display that answered over DDC/CI, with its channel left open.
+// A display on a connected output, with its DDC/CI channel left open.
 struct DiscoveredDisplay
 {
     DrmConnector connector; // as discovery saw it
     QString monitorName; // from the EDID; empty when it names no monitor
-    QString serialNumber; // from the EDID; empty when it gives none
     std::unique_ptr<DdcCiChannel> channel;
+    bool answered = true; // whether it answered a Get VCP during discovery
 };
 
 // Finds the displays Varno can control: connected outputs whose own DDC bus
-// opens and whose display answers a Get VCP. A display that does not answer
-// would cost the user seconds of retries in every refresh, so it is left out.
-// Outputs that share a bus (DVI and HDMI on some cards) lead to one display.
+// opens. A display that does not answer a Get VCP (asleep, DDC/CI off in its
+// menu) is listed all the same, so that the others keep their places, and is
+// used as soon as it answers. Outputs that share a bus (DVI and HDMI on some
+// cards) lead to one display.
 class DisplayDiscovery
 {
 public:

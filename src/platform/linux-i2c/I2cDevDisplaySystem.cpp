@@ -2,8 +2,6 @@
 
 #include "Clock.h"
 
-#include <QtCore/QtDebug>
-
 #include <chrono>
 
 namespace {
@@ -31,15 +29,18 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
                                environment.transport, environment.clock);
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
-    // The program starts all the same, with the monitors it could reach.
     m_advice = discovery.advice();
-    for (const QString &line : std::as_const(m_advice))
-        qWarning("%s", qPrintable(line));
 }
 
 QStringList I2cDevDisplaySystem::advice() const
 {
     return m_advice;
+}
+
+bool I2cDevDisplaySystem::isKnownSilent(HANDLE physicalMonitor)
+{
+    const Display *display = handedOutDisplay(physicalMonitor);
+    return display && !display->discovered.answered;
 }
 
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)
@@ -137,10 +138,18 @@ LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_H
         && request->size == sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME)) {
         auto *target = reinterpret_cast<DISPLAYCONFIG_TARGET_DEVICE_NAME *>(request);
         copyWide(display->discovered.monitorName, target->monitorFriendlyDeviceName);
-        copyWide(display->discovered.serialNumber, target->monitorDevicePath);
+        copyWide(display->discovered.connector.name, target->monitorDevicePath);
         return ERROR_SUCCESS;
     }
     return ERROR_INVALID_PARAMETER;
+}
+
+QList<Win32Platform::MonitorDevice> I2cDevDisplaySystem::monitorDevices() const
+{
+    QList<MonitorDevice> devices;
+    for (const Display &display : m_displays)
+        devices.append({display.discovered.connector.name, display.discovered.connector.edid});
+    return devices;
 }
 
 BOOL I2cDevDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)

@@ -12,10 +12,10 @@ class I2cTransport;
 
 // Answers the backend's Windows calls with the displays attached to this
 // Linux machine, driven over DDC/CI through i2c-dev. The connector name
-// ("card0-DP-1") stands for the GDI device name, the EDID monitor name for the
-// friendly name and the EDID serial number for the monitor's device path;
-// each display has one physical monitor, whose handle stands for its open
-// DDC/CI channel.
+// ("card0-DP-1") stands for the GDI device name and for the monitor's device
+// path, under which the connector's EDID is found; the EDID monitor name
+// stands for the friendly name. Each display has one physical monitor, whose
+// handle stands for its open DDC/CI channel.
 class I2cDevDisplaySystem : public Win32Platform
 {
 public:
@@ -58,6 +58,10 @@ public:
                                       DWORD value) override;
     void sleep(DWORD milliseconds) override;
     QStringList advice() const override;
+    bool isKnownSilent(HANDLE physicalMonitor) override;
+
+protected:
+    QList<MonitorDevice> monitorDevices() const override;
 
 private:
     struct Display

@@ -1,11 +1,19 @@
 #include "DemoDisplaySystem.h"
 
+#include "SimulatedEdid.h"
+
+// Their makers' ids are not in the PNP list, so the window shows the ids; one
+// tells its serial number in text, the other only in binary.
 DemoDisplaySystem::DemoDisplaySystem(Delays delays) : SimulatedDisplaySystem(delays)
 {
-    setLevels(addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q")), 70,
-              75, 50, 100);
-    setLevels(addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Lumen 24F")), 40,
-              60, 45, 90);
+    const int aster =
+        addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Aster 27Q"));
+    displayMonitor(aster).edid = SimulatedEdid{"ASR", 0, "Aster 27Q", "A27Q-2304915"}.block();
+    setLevels(aster, 70, 75, 50, 100);
+    const int lumen =
+        addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Lumen 24F"));
+    displayMonitor(lumen).edid = SimulatedEdid{"LMN", 24011987, "Lumen 24F", {}}.block();
+    setLevels(lumen, 40, 60, 45, 90);
 }
 
 void DemoDisplaySystem::setLevels(int monitor, DWORD brightness, DWORD contrast, DWORD drive,

@@ -35,6 +35,12 @@ int SimulatedDisplaySystem::addDisplayMonitor(const QString &gdiDeviceName,
     DisplayMonitor monitor;
     monitor.gdiDeviceName = gdiDeviceName;
     monitor.friendlyName = friendlyName;
+    // A monitor interface path as Windows hands it out: hardware id, instance,
+    // interface class.
+    monitor.devicePath = QStringLiteral("\\\\?\\DISPLAY#SIM%1#4&1f0c5e2&0&UID%2#"
+                                        "{e6f07b5f-ee97-4a90-b076-33f57bf4eaa7}")
+                             .arg(m_displayMonitors.size() + 1, 4, 10, QLatin1Char('0'))
+                             .arg(4352 + m_displayMonitors.size());
     m_displayMonitors.append(monitor);
     return int(m_displayMonitors.size()) - 1;
 }
@@ -247,6 +253,16 @@ LONG SimulatedDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INF
         return ERROR_SUCCESS;
     }
     return ERROR_INVALID_PARAMETER;
+}
+
+// The Setup API may write a path in another case than the display
+// configuration does; Wine lists it in small letters.
+QList<Win32Platform::MonitorDevice> SimulatedDisplaySystem::monitorDevices() const
+{
+    QList<MonitorDevice> devices;
+    for (const DisplayMonitor &monitor : m_displayMonitors)
+        devices.append({monitor.devicePath.toLower(), monitor.edid});
+    return devices;
 }
 
 BOOL SimulatedDisplaySystem::getNumberOfPhysicalMonitors(HMONITOR monitor, LPDWORD count)

@@ -12,8 +12,8 @@
 #include <optional>
 #include <set>
 
-// A display system held in memory: display monitors with their names and
-// display-configuration paths, physical monitors with their control values,
+// A display system held in memory: display monitors with their names,
+// display-configuration paths and EDIDs, physical monitors with their control values,
 // and monitors that behave like real ones: slow to answer, silent, missing
 // reads, refusing writes or lacking a control. It keeps what is written and
 // can record every call it answers, with its arguments, in order.
@@ -49,7 +49,8 @@ public:
     {
         QString gdiDeviceName;
         QString friendlyName;
-        QString devicePath;
+        QString devicePath; // one of its own unless a test gives another
+        QByteArray edid; // as Windows keeps it for the device; empty when it has none
         bool hasActivePath = true;
         QList<PhysicalMonitor> physicalMonitors{PhysicalMonitor()};
     };
@@ -103,6 +104,8 @@ public:
     void sleep(DWORD milliseconds) override;
 
 protected:
+    QList<MonitorDevice> monitorDevices() const override;
+
     // The display functions that a simulated system always answers, and that
     // a test may make fail.
     enum class DisplayCall { MonitorInfo, SourceName, TargetName, PhysicalMonitors };

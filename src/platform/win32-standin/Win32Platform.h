@@ -2,11 +2,15 @@
 
 #include "win32shim.h"
 
+#include <QtCore/QByteArray>
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <map>
 
 // What answers the Windows calls of win32shim.h on a system without Windows.
 // The backend's code is the same on every system; only the implementation
@@ -51,10 +55,36 @@ public:
 
     virtual void sleep(DWORD milliseconds) = 0;
 
+    // The way from a monitor's device path to the EDID that Windows keeps in
+    // the registry for it. Every display system answers these alike, as
+    // Windows does, with its checks of structure sizes and buffers, over
+    // monitorDevices() below.
+    HDEVINFO setupDiGetClassDevs(const GUID *classGuid, PCWSTR enumerator, HWND parent,
+                                 DWORD flags);
+    BOOL setupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA deviceInfo,
+                                     const GUID *interfaceClass, DWORD index,
+                                     PSP_DEVICE_INTERFACE_DATA interfaceData);
+    BOOL setupDiGetDeviceInterfaceDetail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA interfaceData,
+                                         PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail,
+                                         DWORD detailSize, PDWORD requiredSize,
+                                         PSP_DEVINFO_DATA deviceInfo);
+    HKEY setupDiOpenDevRegKey(HDEVINFO set, PSP_DEVINFO_DATA deviceInfo, DWORD scope,
+                              DWORD hardwareProfile, DWORD keyType, REGSAM access);
+    BOOL setupDiDestroyDeviceInfoList(HDEVINFO set);
+    LSTATUS regQueryValueEx(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                            LPDWORD size);
+    LSTATUS regCloseKey(HKEY key);
+    // Device-information sets and registry keys not yet released.
+    int openDeviceHandles() const;
+
     // Not a Windows call: what the display system found that keeps monitors
     // from being listed or reached, one sentence a reason, with what the user
     // can do about it; empty when there is nothing to say.
     virtual QStringList advice() const;
+    // Not a Windows call: whether the display system already found that the
+    // physical monitor does not answer over DDC/CI, so that its first reads
+    // spend no retries on it.
+    virtual bool isKnownSilent(HANDLE physicalMonitor);
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;
@@ -70,6 +100,15 @@ protected:
     // A DDC/CI read of a control that the monitor does not support fails with
     // this error.
     static constexpr DWORD vcpNotSupported = DWORD(ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED);
+
+    // A monitor device as the Setup API lists it.
+    struct MonitorDevice
+    {
+        QString interfacePath;
+        QByteArray edid; // as the registry keeps it; empty when it keeps none
+    };
+    // The monitor devices present, in the order Windows lists them.
+    virtual QList<MonitorDevice> monitorDevices() const = 0;
 
     // Fails a call as Windows does: FALSE, with the reason kept for
     // GetLastError. Every failure sets a reason, so that one left by an
@@ -87,7 +126,21 @@ protected:
     }
 
 private:
+    struct DeviceKey
+    {
+        QByteArray edid; // empty when the key holds none
+        bool readable = false;
+    };
+
+    // The device that `index` of a structure handed out stands for in `set`,
+    // counted from 1; null when none.
+    const MonitorDevice *deviceAt(HDEVINFO set, ULONG_PTR index) const;
+
     DWORD m_lastError = ERROR_SUCCESS;
+    std::uintptr_t m_lastDeviceHandle = 0x100;
+    // The devices each set holds, as they were when it was made.
+    std::map<HDEVINFO, QList<MonitorDevice>> m_deviceInfoSets;
+    std::map<HKEY, DeviceKey> m_deviceKeys;
 };
 
 // Defined by the one platform implementation that the build links into the

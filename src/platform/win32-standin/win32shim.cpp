@@ -116,6 +116,54 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainTyp
     return Win32Platform::current().setMonitorRedGreenOrBlueGain(hMonitor, gtGainType, dwNewGain);
 }
 
+HDEVINFO WINAPI SetupDiGetClassDevsW(const GUID *ClassGuid, PCWSTR Enumerator, HWND hwndParent,
+                                     DWORD Flags)
+{
+    return Win32Platform::current().setupDiGetClassDevs(ClassGuid, Enumerator, hwndParent, Flags);
+}
+
+BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                        const GUID *InterfaceClassGuid, DWORD MemberIndex,
+                                        PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData)
+{
+    return Win32Platform::current().setupDiEnumDeviceInterfaces(
+        DeviceInfoSet, DeviceInfoData, InterfaceClassGuid, MemberIndex, DeviceInterfaceData);
+}
+
+BOOL WINAPI SetupDiGetDeviceInterfaceDetailW(
+    HDEVINFO DeviceInfoSet, PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData,
+    PSP_DEVICE_INTERFACE_DETAIL_DATA_W DeviceInterfaceDetailData,
+    DWORD DeviceInterfaceDetailDataSize, PDWORD RequiredSize, PSP_DEVINFO_DATA DeviceInfoData)
+{
+    return Win32Platform::current().setupDiGetDeviceInterfaceDetail(
+        DeviceInfoSet, DeviceInterfaceData, DeviceInterfaceDetailData,
+        DeviceInterfaceDetailDataSize, RequiredSize, DeviceInfoData);
+}
+
+HKEY WINAPI SetupDiOpenDevRegKey(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                 DWORD Scope, DWORD HwProfile, DWORD KeyType, REGSAM samDesired)
+{
+    return Win32Platform::current().setupDiOpenDevRegKey(DeviceInfoSet, DeviceInfoData, Scope,
+                                                         HwProfile, KeyType, samDesired);
+}
+
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet)
+{
+    return Win32Platform::current().setupDiDestroyDeviceInfoList(DeviceInfoSet);
+}
+
+LSTATUS WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                                LPBYTE lpData, LPDWORD lpcbData)
+{
+    return Win32Platform::current().regQueryValueEx(hKey, lpValueName, lpReserved, lpType, lpData,
+                                                    lpcbData);
+}
+
+LSTATUS WINAPI RegCloseKey(HKEY hKey)
+{
+    return Win32Platform::current().regCloseKey(hKey);
+}
+
 void WINAPI Sleep(DWORD dwMilliseconds)
 {
     Win32Platform::current().sleep(dwMilliseconds);

@@ -1,9 +1,9 @@
 #pragma once
 
-// The Windows display and Monitor Configuration declarations that DDCWinApi
-// uses, for systems without Windows. Names, signatures, structure layouts and
-// values are those of the Windows SDK for 64-bit Windows, so that the backend
-// compiles unchanged; each function forwards to the Win32Platform in use.
+// The Windows display, Monitor Configuration, Setup API and registry
+// declarations that the backend uses, for systems without Windows. Names, signatures, structure
+// layouts and values are those of the Windows SDK for 64-bit Windows, so that the backend compiles
+// unchanged; each function forwards to the Win32Platform in use.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,27 +14,50 @@
 #define FALSE 0
 
 using BOOL = int;
+using BYTE = std::uint8_t;
 using LONG = std::int32_t;
+using LSTATUS = LONG;
 using HRESULT = LONG;
 using DWORD = std::uint32_t;
+using REGSAM = DWORD;
 using UINT16 = std::uint16_t;
 using UINT32 = std::uint32_t;
 using UINT64 = std::uint64_t;
 using LPARAM = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
 using LPDWORD = DWORD *;
+using PDWORD = DWORD *;
+using LPBYTE = BYTE *;
 // Windows' WCHAR is UTF-16; wchar_t is wider on other systems.
 using WCHAR = char16_t;
+using PCWSTR = const WCHAR *;
+using LPCWSTR = const WCHAR *;
+using PVOID = void *;
 using HANDLE = void *;
+using HDEVINFO = PVOID;
 
 struct HMONITOR__;
 struct HDC__;
+struct HWND__;
+struct HKEY__;
 using HMONITOR = HMONITOR__ *;
 using HDC = HDC__ *;
+using HWND = HWND__ *;
+using HKEY = HKEY__ *;
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(std::intptr_t(-1)))
 
 constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_ACCESS_DENIED = 5;
+constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_GEN_FAILURE = 31;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+constexpr LONG ERROR_INVALID_FLAGS = 1004;
+constexpr LONG ERROR_INVALID_USER_BUFFER = 1784;
 // A macro, as in the SDK, typed as an HRESULT although GetLastError answers it.
 #define ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED HRESULT(0xC0262584L)
 constexpr int CCHDEVICENAME = 32;
@@ -183,6 +206,53 @@ struct PHYSICAL_MONITOR
 };
 using LPPHYSICAL_MONITOR = PHYSICAL_MONITOR *;
 
+struct GUID
+{
+    std::uint32_t Data1;
+    std::uint16_t Data2;
+    std::uint16_t Data3;
+    std::uint8_t Data4[8];
+};
+
+// The device-interface class of monitors, as ntddvdeo.h declares it.
+constexpr GUID GUID_DEVINTERFACE_MONITOR = {
+    0xe6f07b5f, 0xee97, 0x4a90, {0xb0, 0x76, 0x33, 0xf5, 0x7b, 0xf4, 0xea, 0xa7}};
+
+constexpr DWORD DIGCF_PRESENT = 0x00000002;
+constexpr DWORD DIGCF_DEVICEINTERFACE = 0x00000010;
+constexpr DWORD DICS_FLAG_GLOBAL = 0x00000001;
+constexpr DWORD DIREG_DEV = 0x00000001;
+constexpr DWORD SPINT_ACTIVE = 0x00000001;
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr DWORD REG_BINARY = 3;
+constexpr int ANYSIZE_ARRAY = 1;
+
+struct SP_DEVINFO_DATA
+{
+    DWORD cbSize;
+    GUID ClassGuid;
+    DWORD DevInst;
+    ULONG_PTR Reserved;
+};
+using PSP_DEVINFO_DATA = SP_DEVINFO_DATA *;
+
+struct SP_DEVICE_INTERFACE_DATA
+{
+    DWORD cbSize;
+    GUID InterfaceClassGuid;
+    DWORD Flags;
+    ULONG_PTR Reserved;
+};
+using PSP_DEVICE_INTERFACE_DATA = SP_DEVICE_INTERFACE_DATA *;
+
+struct SP_DEVICE_INTERFACE_DETAIL_DATA_W
+{
+    DWORD cbSize;
+    WCHAR DevicePath[ANYSIZE_ARRAY];
+};
+using PSP_DEVICE_INTERFACE_DETAIL_DATA_W = SP_DEVICE_INTERFACE_DETAIL_DATA_W *;
+
 enum MC_DRIVE_TYPE { MC_RED_DRIVE, MC_GREEN_DRIVE, MC_BLUE_DRIVE };
 enum MC_GAIN_TYPE { MC_RED_GAIN, MC_GREEN_GAIN, MC_BLUE_GAIN };
 
@@ -192,6 +262,9 @@ static_assert(sizeof(DISPLAYCONFIG_MODE_INFO) == 64);
 static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
 static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
 static_assert(sizeof(PHYSICAL_MONITOR) == 264);
+static_assert(sizeof(SP_DEVINFO_DATA) == 32);
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8);
 
 // user32
 BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum, LPARAM dwData);
@@ -229,6 +302,25 @@ BOOL WINAPI SetMonitorContrast(HANDLE hMonitor, DWORD dwNewContrast);
 BOOL WINAPI SetMonitorRedGreenOrBlueDrive(HANDLE hMonitor, MC_DRIVE_TYPE dtDriveType,
                                           DWORD dwNewDrive);
 BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE hMonitor, MC_GAIN_TYPE gtGainType, DWORD dwNewGain);
+
+// setupapi
+HDEVINFO WINAPI SetupDiGetClassDevsW(const GUID *ClassGuid, PCWSTR Enumerator, HWND hwndParent,
+                                     DWORD Flags);
+BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                        const GUID *InterfaceClassGuid, DWORD MemberIndex,
+                                        PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData);
+BOOL WINAPI SetupDiGetDeviceInterfaceDetailW(
+    HDEVINFO DeviceInfoSet, PSP_DEVICE_INTERFACE_DATA DeviceInterfaceData,
+    PSP_DEVICE_INTERFACE_DETAIL_DATA_W DeviceInterfaceDetailData,
+    DWORD DeviceInterfaceDetailDataSize, PDWORD RequiredSize, PSP_DEVINFO_DATA DeviceInfoData);
+HKEY WINAPI SetupDiOpenDevRegKey(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA DeviceInfoData,
+                                 DWORD Scope, DWORD HwProfile, DWORD KeyType, REGSAM samDesired);
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet);
+
+// advapi32
+LSTATUS WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                                LPBYTE lpData, LPDWORD lpcbData);
+LSTATUS WINAPI RegCloseKey(HKEY hKey);
 
 // kernel32
 void WINAPI Sleep(DWORD dwMilliseconds);

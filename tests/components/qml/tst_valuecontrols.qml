@@ -108,8 +108,8 @@ TestCase {
         dragDial(dial, dialPoint(dial, 0.4, 0.405), end);
         verify(spy.count > 0);
         compare(spy.signalArguments[spy.count - 1][0], 57);
-        // Nothing came back: the dial stays where it was left.
-        fuzzyCompare(dial.value, dialPosition(dial, end) * 100, 1e-9);
+        // Nothing came back (a monitor refused): the dial shows its input again.
+        compare(dial.value, 40);
     }
 
     function test_aDeliveredValueMovesTheControlsSilently() {
@@ -139,8 +139,8 @@ TestCase {
         // The press reports 60; the release may report it once more.
         verify(spy.count > 0);
         compare(describe(spy.signalArguments[spy.count - 1][0]), "Red 0..100 60");
-        // Nothing came back: the slider stays where it was left, not at 50.
-        verify(slider.value >= 60.5 && slider.value < 61);
+        // Nothing came back (a monitor refused): the slider shows its input again.
+        compare(slider.value, 50);
     }
 
     function test_groupReportsTheTripleWithOneChannelMoved_data() {

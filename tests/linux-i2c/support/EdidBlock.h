@@ -2,12 +2,13 @@
 
 #include <QtCore/QByteArray>
 
-// EDID base blocks laid out like real monitors send them: a maker ID, a detailed
-// timing first, then text descriptors, and a correct checksum.
+// The EDIDs of the Linux layer's tests: maker "VRN", binary serial number
+// 16843009 (see SimulatedEdid).
 namespace EdidBlock {
 
-// A 13-byte descriptor text is written as given (no terminator added).
+// With the serial-number text "SN12345".
 QByteArray withName(const QByteArray &monitorName);
+// With no text: the serial number only in binary.
 QByteArray withoutName();
 // Recomputes byte 127 after a test changed the block.
 QByteArray withChecksum(QByteArray block);

@@ -44,6 +44,11 @@ void SimulatedDdcMonitor::stopAnswering()
     m_silent = true;
 }
 
+void SimulatedDdcMonitor::resumeAnswering()
+{
+    m_silent = false;
+}
+
 QList<QByteArray> SimulatedDdcMonitor::requests() const
 {
     return m_requests;

@@ -36,6 +36,7 @@ public:
     // Faults apply to the next requests, one each, in the order given.
     void misbehave(std::initializer_list<Fault> faults);
     void stopAnswering();
+    void resumeAnswering();
 
     // The bus side: one write transfer, one read transfer; -errno on a NAK.
     long receive(const std::uint8_t *data, std::size_t size);

@@ -1,6 +1,7 @@
 #include "Edid.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 namespace {
@@ -10,6 +11,7 @@ constexpr std::uint8_t header[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0
 constexpr std::size_t descriptorOffsets[] = {54, 72, 90, 108};
 constexpr std::size_t descriptorTextOffset = 5;
 constexpr std::size_t descriptorTextSize = 13;
+constexpr std::size_t manufacturerIdOffset = 8;
 constexpr std::size_t serialNumberOffset = 12;
 constexpr std::uint8_t monitorNameTag = 0xFC;
 constexpr std::uint8_t serialNumberTag = 0xFF;
@@ -25,22 +27,40 @@ std::uint32_t littleEndian32(const std::uint8_t *bytes)
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
 }
 
+// Monitors pad with spaces, and some with other unprintable bytes: no end of
+// the text shows them. Inside, an unprintable byte shows as '-'.
 std::string descriptorText(const std::uint8_t *descriptor)
 {
     const std::uint8_t *text = descriptor + descriptorTextOffset;
     const std::uint8_t *end = std::find_if(text, text + descriptorTextSize, [](std::uint8_t byte) {
         return byte == '\n' || byte == 0;
     });
-    std::string result(text, end);
-    const auto isSpace = [](char c) { return c == ' '; };
-    result.erase(std::find_if_not(result.rbegin(), result.rend(), isSpace).base(), result.end());
-    result.erase(result.begin(), std::find_if_not(result.begin(), result.end(), isSpace));
+    const auto isVisible = [](std::uint8_t byte) { return byte > 0x20 && byte < 0x7F; };
+    const std::uint8_t *first = std::find_if(text, end, isVisible);
+    const std::uint8_t *last =
+        std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(first), isVisible)
+            .base();
+    std::string result(first, last);
     for (char &c : result) {
         const auto byte = std::uint8_t(c);
         if (byte < 0x20 || byte > 0x7E)
             c = '-';
     }
     return result;
+}
+
+// Three letters of five bits each, big-endian, 1 standing for 'A'.
+std::string manufacturerIdOf(const std::uint8_t *bytes)
+{
+    const unsigned id = unsigned(bytes[0]) << 8 | bytes[1];
+    std::string letters;
+    for (const int shift : {10, 5, 0}) {
+        const unsigned letter = id >> shift & 0x1F;
+        if (letter > 26)
+            return {};
+        letters += char('@' + letter);
+    }
+    return letters;
 }
 
 } // namespace
@@ -52,6 +72,7 @@ std::optional<Edid> Edid::parse(const std::uint8_t *data, std::size_t size)
     if (std::accumulate(data, data + baseBlockSize, 0u) % 256 != 0)
         return std::nullopt;
     Edid edid;
+    edid.m_manufacturerId = manufacturerIdOf(data + manufacturerIdOffset);
     if (const std::uint32_t serialNumber = littleEndian32(data + serialNumberOffset))
         edid.m_serialNumber = std::to_string(serialNumber);
     for (const std::size_t offset : descriptorOffsets) {
@@ -62,6 +83,11 @@ std::optional<Edid> Edid::parse(const std::uint8_t *data, std::size_t size)
             edid.m_serialNumber = descriptorText(descriptor);
     }
     return edid;
+}
+
+const std::string &Edid::manufacturerId() const
+{
+    return m_manufacturerId;
 }
 
 const std::string &Edid::monitorName() const

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What Varno takes from a display's EDID base block, wherever the platform
+// found it: the maker, the monitor name and the serial number.
+class Edid
+{
+public:
+    // Null unless `data` starts with a complete base block whose header and
+    // checksum are right; extension blocks after it are ignored.
+    static std::optional<Edid> parse(const std::uint8_t *data, std::size_t size);
+
+    // The three-letter PNP id of the maker ("DEL"), '@' standing for a letter
+    // left 0; empty when a letter is out of range.
+    const std::string &manufacturerId() const;
+    // The texts as a user reads them, without padding: the last monitor-name
+    // descriptor (0xFC); empty when there is none.
+    const std::string &monitorName() const;
+    // The last serial-number descriptor (0xFF), else the binary serial number
+    // in decimal; empty when that is 0.
+    const std::string &serialNumber() const;
+
+private:
+    std::string m_manufacturerId;
+    std::string m_monitorName;
+    std::string m_serialNumber;
+};
