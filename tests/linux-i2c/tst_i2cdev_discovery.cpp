@@ -221,6 +221,31 @@ private slots:
         QCOMPARE(granted, QStringList({"i2c-3", "i2c-7"}));
     }
 
+    void everyConnectorTypeOfTheKernel_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("reachable");
+        for (const char *type : {"Unknown", "VGA", "DVI-I", "DVI-D", "DVI-A", "Composite", "SVIDEO",
+                                 "Component", "DIN", "DP", "HDMI-A", "HDMI-B", "TV", "USB"})
+            QTest::newRow(type) << QString::fromLatin1(type) << true;
+        for (const char *type : {"LVDS", "eDP", "Virtual", "DSI", "DPI", "Writeback", "SPI"})
+            QTest::newRow(type) << QString::fromLatin1(type) << false;
+    }
+
+    // Built-in panels and outputs without a monitor are kept out alike by the
+    // scanner and by the udev rule's helper.
+    void everyConnectorTypeOfTheKernel()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, reachable);
+        m_sysfs->addConnector(QStringLiteral("card0-%1-1").arg(type), "connected", {}, 7);
+        QCOMPARE(DrmConnectorScanner(m_sysfs->root()).connectedDisplays().size(),
+                 reachable ? 1 : 0);
+        const int helper =
+            QProcess::execute(QStringLiteral(VARNO_DDC_BUS_HELPER), {"i2c-7", m_sysfs->root()});
+        QCOMPARE(helper == 0, reachable);
+    }
+
 private:
     // Runs the rule's PROGRAM for the i2c-dev node `kernelName` as udev does:
     // its %k and %n put in, the helper found where the package installs it;

@@ -47,9 +47,18 @@ QByteArray edidOf(const QString &connectorPath)
     return readFile(connectorPath + QStringLiteral("/edid"));
 }
 
-bool isLaptopPanel(const QString &type)
+// Connector types of the kernel's DRM whose outputs never lead to a monitor
+// that speaks DDC/CI: built-in panels (eDP and LVDS in laptops; DSI, DPI and
+// SPI in tablets, phones and boards), which may answer EDID reads but never
+// DDC/CI, and outputs with no monitor behind them (Virtual, Writeback). The
+// udev helper data/varno-ddc-bus keeps out the same types.
+bool isInternal(const QString &type)
 {
-    return type == QLatin1String("eDP") || type == QLatin1String("LVDS");
+    static const QStringList internal = {QStringLiteral("eDP"),      QStringLiteral("LVDS"),
+                                         QStringLiteral("DSI"),      QStringLiteral("DPI"),
+                                         QStringLiteral("SPI"),      QStringLiteral("Virtual"),
+                                         QStringLiteral("Writeback")};
+    return internal.contains(type);
 }
 
 // A DisplayPort output's own bus is its I2C-over-AUX adapter, a child of the
@@ -110,7 +119,7 @@ QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
     QList<DrmConnector> displays;
     for (const Entry &entry : std::as_const(entries)) {
         const QString path = connectorPath(entry.name);
-        if (!isLaptopPanel(entry.type) && isConnected(path))
+        if (!isInternal(entry.type) && isConnected(path))
             displays.append({entry.name, busOf(path, entry.type), edidOf(path)});
     }
     return displays;

@@ -13,8 +13,8 @@ struct DrmConnector
 };
 
 // Reads which displays are connected, and where their DDC buses are, from
-// sysfs (read only). Laptop panels are left out: they answer EDID reads but
-// never DDC/CI.
+// sysfs (read only). Built-in panels and outputs without a monitor behind
+// them are left out: they never answer DDC/CI.
 class DrmConnectorScanner
 {
 public:
