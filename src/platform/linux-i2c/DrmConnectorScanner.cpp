@@ -1,5 +1,7 @@
 #include "DrmConnectorScanner.h"
 
+#include "Edid.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QRegularExpression>
@@ -45,6 +47,20 @@ bool isConnected(const QString &connectorPath)
 QByteArray edidOf(const QString &connectorPath)
 {
     return readFile(connectorPath + QStringLiteral("/edid"));
+}
+
+std::optional<Edid> parsed(const QByteArray &edid)
+{
+    return Edid::parse(reinterpret_cast<const std::uint8_t *>(edid.constData()),
+                       std::size_t(edid.size()));
+}
+
+// An EDID that does not parse is compared whole.
+bool isSameMonitor(const QByteArray &edid, const QByteArray &earlier)
+{
+    const std::optional<Edid> now = parsed(edid);
+    const std::optional<Edid> then = parsed(earlier);
+    return now && then ? now->isSameMonitorAs(*then) : edid == earlier;
 }
 
 // Connector types of the kernel's DRM whose outputs never lead to a monitor
@@ -101,7 +117,7 @@ QString DrmConnectorScanner::connectorPath(const QString &name) const
 bool DrmConnectorScanner::showsStill(const DrmConnector &connector) const
 {
     const QString path = connectorPath(connector.name);
-    return isConnected(path) && edidOf(path) == connector.edid;
+    return isConnected(path) && isSameMonitor(edidOf(path), connector.edid);
 }
 
 QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
