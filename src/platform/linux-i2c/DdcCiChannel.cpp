@@ -64,12 +64,12 @@ bool DdcCiChannel::lock()
     }
 }
 
-template <typename Exchange>
-auto DdcCiChannel::whileLocked(Exchange exchange) -> decltype(exchange())
+template <typename Exchange, typename Result>
+Result DdcCiChannel::whileLocked(Exchange exchange, Result whenBusy)
 {
     if (!lock())
-        return {};
-    auto result = exchange();
+        return whenBusy;
+    const Result result = exchange();
     m_transport.unlock(m_fd);
     return result;
 }
@@ -98,16 +98,18 @@ void DdcCiChannel::waitForQuietBus()
 
 VcpReply DdcCiChannel::getVcp(std::uint8_t code)
 {
-    const VcpReply reply = whileLocked([&]() -> VcpReply {
-        if (!send(DdcCiRequest::getVcp(code)))
-            return {};
-        m_clock.sleep(replyDelay);
-        std::array<std::uint8_t, VcpReply::size> bytes{};
-        const long received = receive(bytes.data(), bytes.size());
-        if (received < 0)
-            return {};
-        return VcpReply::parse(bytes.data(), std::size_t(received), code);
-    });
+    const VcpReply reply = whileLocked(
+        [&]() -> VcpReply {
+            if (!send(DdcCiRequest::getVcp(code)))
+                return {};
+            m_clock.sleep(replyDelay);
+            std::array<std::uint8_t, VcpReply::size> bytes{};
+            const long received = receive(bytes.data(), bytes.size());
+            if (received < 0)
+                return {};
+            return VcpReply::parse(bytes.data(), std::size_t(received), code);
+        },
+        VcpReply{VcpReply::Kind::BusBusy});
     if (reply.kind == VcpReply::Kind::Value)
         m_reportedMaximum[code] = reply.maximum;
     return reply;
@@ -118,11 +120,13 @@ bool DdcCiChannel::setVcp(std::uint8_t code, std::uint32_t value)
     const auto maximum = m_reportedMaximum.find(code);
     if (value > 0xFFFF || (maximum != m_reportedMaximum.end() && value > maximum->second))
         return false;
-    return whileLocked([&] {
-        waitForQuietBus();
-        if (!send(DdcCiRequest::setVcp(code, std::uint16_t(value))))
-            return false;
-        m_clock.sleep(setDelay);
-        return true;
-    });
+    return whileLocked(
+        [&] {
+            waitForQuietBus();
+            if (!send(DdcCiRequest::setVcp(code, std::uint16_t(value))))
+                return false;
+            m_clock.sleep(setDelay);
+            return true;
+        },
+        false);
 }
