@@ -239,9 +239,10 @@ private slots:
     }
 
     // Start-up, a refresh, writes and shutdown: only the displays' own buses
-    // are opened, only 0x37 is addressed (before any transfer), only reads of Varno's controls and
-    // the requested writes go out, each exchange under the lock, with the
-    // standard's waits, and sysfs stays as it was.
+    // are opened, only 0x37 is addressed (before any transfer), only reads of
+    // Varno's controls and the requested writes go out, each exchange under
+    // the lock, with no wait longer than the standard's, and sysfs stays as
+    // it was.
     void busTrafficIsSafe()
     {
         start();
@@ -268,7 +269,7 @@ private slots:
             else if (call == QLatin1String("unlock"))
                 locked.remove(words.at(1));
             else if (call == QLatin1String("sleep"))
-                QVERIFY2(QStringList({"40", "50"}).contains(words.at(1)), qPrintable(entry));
+                QVERIFY2(words.at(1).toInt() <= 50, qPrintable(entry));
             if (call == QLatin1String("write") || call == QLatin1String("read"))
                 QVERIFY2(addressed.contains(words.at(1)) && locked.contains(words.at(1)),
                          qPrintable(entry));
