@@ -27,9 +27,9 @@ Edid parseEdid(const QByteArray &bytes)
 }
 
 // A warning names a display by its EDID name and its connector.
-QString displayNamed(const DrmConnector &connector)
+QString displayNamed(const DrmConnector &connector, const Edid &edid)
 {
-    const std::string name = parseEdid(connector.edid).monitorName();
+    const std::string &name = edid.monitorName();
     return name.empty()
         ? connector.name
         : QStringLiteral("%1 (%2)").arg(QString::fromLatin1(name.c_str()), connector.name);
@@ -81,7 +81,8 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
     bool denied = false;
     QMap<int, QString> busUsers; // the first connector on each bus
     for (const DrmConnector &connector : connectors) {
-        const QString display = displayNamed(connector);
+        const Edid edid = parseEdid(connector.edid);
+        const QString display = displayNamed(connector, edid);
         if (connector.bus < 0) {
             leaveOut(display,
                      QStringLiteral("its output has no DDC bus (a DisplayPort MST monitor, or a "
@@ -113,7 +114,6 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
                                            "listed and used as soon as it answers.")
                                 .arg(display, node));
         }
-        const Edid edid = parseEdid(connector.edid);
         displays.push_back({connector, QString::fromLatin1(edid.monitorName().c_str()),
                             std::move(channel), answer == Answer::Given});
     }
