@@ -119,6 +119,56 @@ private slots:
         QCOMPARE(access.read(0, DDCMonitorAccess::Brightness).current, DWORD(50));
         QCOMPARE(displays.calls(), QStringList{"GetMonitorBrightness(physical 0.0#2)"});
     }
+
+    // The twins' brightness changed on the monitors since they were read; an
+    // entry kept is not read again, so it shows the value read before.
+    void theBackendKeepsTheEntriesOfMonitorsStillThere()
+    {
+        InstalledFakeDisplays displays;
+        for (int number = 1; number <= 3; ++number) {
+            addTwin(displays, number);
+            displays.control(number - 1, MonitorControl::Brightness).current = DWORD(number * 10);
+        }
+        TestBackend backend;
+        backend.init();
+        for (int monitor = 0; monitor < 3; ++monitor)
+            displays.control(monitor, MonitorControl::Brightness).current = 99;
+        displays.detachDisplayMonitor(0);
+        displays.control(addTwin(displays, 4), MonitorControl::Brightness).current = 40;
+        QSignalSpy relisted(&backend, &DDCApi::monitorsChanged);
+        QSignalSpy brightnessChanged(&backend, &DDCApi::brightnessChanged);
+        backend.rediscover();
+
+        QCOMPARE(relisted.size(), 1);
+        QCOMPARE(relisted.first().first().value<QList<int>>(), (QList<int>{1, 2, -1}));
+        QCOMPARE(brightnessChanged.size(), 1);
+        QStringList names;
+        QList<uint> brightness;
+        for (uint index = 0; index < backend.monitorCount(); ++index) {
+            names.append(backend.monitorName(index));
+            brightness.append(backend.brightness().at(index).value());
+        }
+        QCOMPARE(names, (QStringList{"Twin 2", "Twin 3", "Twin 4"}));
+        QCOMPARE(brightness, (QList<uint>{20, 30, 40}));
+        QCOMPARE(backend.rgbGain().size(), 3);
+        QCOMPARE(backend.monitorSerialNumber(0), QStringLiteral("T-2"));
+        displays.clearCalls();
+        backend.setBrightness(0, 25);
+        QCOMPARE(displays.calls(), QStringList{"SetMonitorBrightness(physical 1.0, 25)"});
+    }
+
+    void theBackendFollowsTheDisplaysOnItsOwn()
+    {
+        InstalledFakeDisplays displays;
+        addTwin(displays, 1);
+        TestBackend backend;
+        backend.init();
+        addTwin(displays, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(backend.monitorCount(), 2u, 2000);
+        displays.detachDisplayMonitor(0);
+        QTRY_COMPARE_WITH_TIMEOUT(backend.monitorCount(), 1u, 2000);
+        QCOMPARE(backend.monitorName(0), QStringLiteral("Twin 2"));
+    }
 };
 
 QTEST_GUILESS_MAIN(RediscoveryTest)
