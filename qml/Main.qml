@@ -17,10 +17,14 @@ Window {
     // string notifies only when it changes, so the controls are not made anew
     // for a change of values alone.
     readonly property string controlsShape: shapeOf(monitorCombo.currentIndex)
+    // Counts the times the selected monitor went away. The controls are made
+    // anew then, even where the monitor now selected has the same index and
+    // ranges: a control held under the pointer must not go on writing to it.
+    property int selectionsLost: 0
 
     function shapeOf(index) {
         const ranged = value => value ? [value.name, value.minimum, value.maximum] : [];
-        const shape = [index];
+        const shape = [index, selectionsLost];
         for (const level of [DDCApi.brightness[index], DDCApi.contrast[index]])
             shape.push(...ranged(level));
         for (const colour of [DDCApi.rgbDrive[index], DDCApi.rgbGain[index]]) {
@@ -69,7 +73,16 @@ Window {
                 currentIndex: 0
                 editable: false
                 displayText: window.hasMonitor ? currentText : qsTr("No DDC/CI monitor found")
-                model: DDCMonitorModel {}
+                model: DDCMonitorModel {
+                    // The selection stays with its monitor; when that one is
+                    // gone, it moves to the first.
+                    onMonitorsRelisted: previousRowOf => {
+                        const row = previousRowOf.indexOf(monitorCombo.currentIndex);
+                        if (row < 0)
+                            ++window.selectionsLost;
+                        monitorCombo.currentIndex = Math.max(row, 0);
+                    }
+                }
                 Layout.fillWidth: true
             }
         }
