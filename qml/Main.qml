@@ -17,14 +17,10 @@ Window {
     // string notifies only when it changes, so the controls are not made anew
     // for a change of values alone.
     readonly property string controlsShape: shapeOf(monitorCombo.currentIndex)
-    // Counts the times the selected monitor went away. The controls are made
-    // anew then, even where the monitor now selected has the same index and
-    // ranges: a control held under the pointer must not go on writing to it.
-    property int selectionsLost: 0
 
     function shapeOf(index) {
         const ranged = value => value ? [value.name, value.minimum, value.maximum] : [];
-        const shape = [index, selectionsLost];
+        const shape = [index];
         for (const level of [DDCApi.brightness[index], DDCApi.contrast[index]])
             shape.push(...ranged(level));
         for (const colour of [DDCApi.rgbDrive[index], DDCApi.rgbGain[index]]) {
@@ -75,11 +71,15 @@ Window {
                 displayText: window.hasMonitor ? currentText : qsTr("No DDC/CI monitor found")
                 model: DDCMonitorModel {
                     // The selection stays with its monitor; when that one is
-                    // gone, it moves to the first.
+                    // gone, it moves to the first, through no selection: all
+                    // that is shown is asked for anew, and the controls are
+                    // made anew, so that none held under the pointer goes on
+                    // writing, also where the first has the index and ranges
+                    // of the monitor gone.
                     onMonitorsRelisted: previousRowOf => {
                         const row = previousRowOf.indexOf(monitorCombo.currentIndex);
                         if (row < 0)
-                            ++window.selectionsLost;
+                            monitorCombo.currentIndex = -1;
                         monitorCombo.currentIndex = Math.max(row, 0);
                     }
                 }

@@ -1,6 +1,7 @@
 #include "DDCWinApi.h"
 #include "InstalledFakeDisplays.h"
 #include "WindowInput.h"
+#include "simulated/SimulatedEdid.h"
 
 #include <QtQml/QQmlApplicationEngine>
 #include <QtTest/QtTest>
@@ -18,10 +19,13 @@ private slots:
     void initTestCase()
     {
         const QStringList names{"Orion 32U", "Aster 27Q", "Lumen 24F"};
+        // Makers' ids that no company is registered under.
+        const QList<QByteArray> makers{"ORN", "ASR", "LMN"};
         for (int id = 0; id < names.size(); ++id) {
             m_displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY%1").arg(id + 1),
                                          names.at(id));
             m_displays.control(id, MonitorControl::RedDrive).current = DWORD(20 + 30 * id);
+            m_displays.displayMonitor(id).edid = SimulatedEdid{makers.at(id), 0, {}, {}}.block();
         }
         DDCWinApi::instance()->init();
         qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
@@ -73,6 +77,7 @@ private slots:
         QCOMPARE(m_displays.calls().filter(QStringLiteral("SetMonitor")), QStringList());
         QCOMPARE(shownMonitor(), QStringLiteral("Aster 27Q"));
         QCOMPARE(redDrive()->property("value").toInt(), 50);
+        QVERIFY(shownTexts().contains(QStringLiteral("Manufacturer: ASR")));
     }
 
 private:
@@ -88,6 +93,14 @@ private:
     QString shownMonitor() const
     {
         return m_combo->property("displayText").toString();
+    }
+
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (QQuickItem *label : itemsOf(m_window, "QQuickLabel"))
+            texts.append(label->property("text").toString());
+        return texts;
     }
 
     QQuickItem *redDrive() const
