@@ -51,6 +51,11 @@ SimulatedDisplaySystem::DisplayMonitor &SimulatedDisplaySystem::displayMonitor(i
     return m_displayMonitors[id];
 }
 
+int SimulatedDisplaySystem::monitorCount() const
+{
+    return int(m_displayMonitors.size());
+}
+
 void SimulatedDisplaySystem::detachDisplayMonitor(int id)
 {
     m_displayMonitors[id].attached = false;

@@ -68,6 +68,8 @@ public:
     // handle ever stands for another monitor.
     int addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName);
     DisplayMonitor &displayMonitor(int id);
+    // Every display monitor ever added, detached ones included.
+    int monitorCount() const;
     // A detached monitor is not listed, and its physical-monitor handles stop
     // answering; attached again, it is reached only through new ones, as a
     // monitor that was unplugged or switched off and on.
