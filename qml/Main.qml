@@ -69,7 +69,20 @@ Window {
                 currentIndex: 0
                 editable: false
                 displayText: window.hasMonitor ? currentText : qsTr("No DDC/CI monitor found")
-                model: DDCMonitorModel {}
+                model: DDCMonitorModel {
+                    // The selection stays with its monitor; when that one is
+                    // gone, it moves to the first, through no selection: all
+                    // that is shown is asked for anew, and the controls are
+                    // made anew, so that none held under the pointer goes on
+                    // writing, also where the first has the index and ranges
+                    // of the monitor gone.
+                    onMonitorsRelisted: previousRowOf => {
+                        const row = previousRowOf.indexOf(monitorCombo.currentIndex);
+                        if (row < 0)
+                            monitorCombo.currentIndex = -1;
+                        monitorCombo.currentIndex = Math.max(row, 0);
+                    }
+                }
                 Layout.fillWidth: true
             }
         }

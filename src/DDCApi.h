@@ -46,6 +46,13 @@ signals:
     void rgbDriveChanged();
     void rgbGainChanged();
 
+    // The monitors are listed anew, as after one was attached or detached:
+    // first this, while the lists still hold the monitors as listed before;
+    void monitorsAboutToChange();
+    // then this, with monitor i having been monitor previousIndexOf[i], -1
+    // for one new to the list; then the change signals of the four lists.
+    void monitorsChanged(const QList<int> &previousIndexOf);
+
 protected:
     bool m_initialized = false;
     QList<DDCValue> m_brightness;

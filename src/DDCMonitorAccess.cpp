@@ -214,8 +214,8 @@ BOOL CALLBACK monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM application
                           pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
         if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS) {
             data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
-            data.identity =
-                MonitorIdentity::fromEdid(registryEdid(fromWide(deviceName.monitorDevicePath)));
+            data.devicePath = fromWide(deviceName.monitorDevicePath);
+            data.identity = MonitorIdentity::fromEdid(registryEdid(data.devicePath));
         }
     }
     if (data.displayName.isEmpty())
@@ -284,6 +284,37 @@ bool isPossible(const DDCMonitorAccess::Reading &reading)
     return reading.maximum != 0 && reading.current <= reading.maximum;
 }
 
+// Who a monitor is from one discovery to the next. A device path names the
+// device (on Linux, the connector), and with the maker and serial number also
+// tells apart another monitor plugged into the same port. Without a path, the
+// GDI device and the friendly name are all there is.
+QStringList sameMonitorKey(const MonitorData &monitor)
+{
+    if (monitor.devicePath.isEmpty())
+        return {monitor.gdiDeviceName, monitor.displayName};
+    return {monitor.devicePath.toLower(), monitor.identity.manufacturer,
+            monitor.identity.serialNumber};
+}
+
+// For each monitor found, the index of the same monitor among those known, or
+// -1; each known monitor is matched at most once, the first time.
+QList<qsizetype> matchKnown(const QList<MonitorData> &known, const QList<MonitorData> &found)
+{
+    QList<bool> matched(known.size(), false);
+    QList<qsizetype> previousIndexOf;
+    for (const MonitorData &monitor : found) {
+        qsizetype previous = -1;
+        for (qsizetype index = 0; index < known.size() && previous < 0; ++index) {
+            if (!matched.at(index) && sameMonitorKey(known.at(index)) == sameMonitorKey(monitor))
+                previous = index;
+        }
+        if (previous >= 0)
+            matched[previous] = true;
+        previousIndexOf.append(previous);
+    }
+    return previousIndexOf;
+}
+
 // Windows does not tell; the display systems that stand in for it may.
 bool isKnownSilent(HANDLE physicalMonitor)
 {
@@ -310,21 +341,54 @@ DDCMonitorAccess::DDCMonitorAccess(QList<MonitorData> &monitors, std::function<v
 
 DDCMonitorAccess::~DDCMonitorAccess()
 {
+    releasePhysicalMonitors();
+}
+
+void DDCMonitorAccess::releasePhysicalMonitors()
+{
     for (const MonitorData &monitor : std::as_const(m_monitors)) {
         if (monitor.physicalMonitor)
             DestroyPhysicalMonitor(*monitor.physicalMonitor);
     }
 }
 
+void DDCMonitorAccess::noteKnownSilent(qsizetype index)
+{
+    const std::optional<HANDLE> physicalMonitor = m_monitors.at(index).physicalMonitor;
+    if (physicalMonitor && isKnownSilent(*physicalMonitor))
+        m_readPolicy.knownSilent(index);
+}
+
 void DDCMonitorAccess::discover()
 {
     const qsizetype known = m_monitors.size();
     EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
-    for (qsizetype index = known; index < m_monitors.size(); ++index) {
-        const std::optional<HANDLE> physicalMonitor = m_monitors.at(index).physicalMonitor;
-        if (physicalMonitor && isKnownSilent(*physicalMonitor))
-            m_readPolicy.knownSilent(index);
+    for (qsizetype index = known; index < m_monitors.size(); ++index)
+        noteKnownSilent(index);
+}
+
+QList<qsizetype> DDCMonitorAccess::rediscover()
+{
+    QList<MonitorData> found;
+    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&found));
+    const QList<qsizetype> previousIndexOf = matchKnown(m_monitors, found);
+    releasePhysicalMonitors();
+    m_monitors = found;
+    m_readPolicy.follow(previousIndexOf);
+    for (qsizetype index = 0; index < m_monitors.size(); ++index) {
+        if (previousIndexOf.at(index) < 0)
+            noteKnownSilent(index);
     }
+    return previousIndexOf;
+}
+
+bool DDCMonitorAccess::displaysChanged() const
+{
+#ifdef _WIN32
+    return false;
+#else
+    return Win32Platform::current().displaysChanged();
+#endif
 }
 
 void DDCMonitorAccess::beginPass()

@@ -33,6 +33,9 @@ struct MonitorData
     // valid one.
     std::optional<HANDLE> physicalMonitor;
     MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
+    // Of its display-configuration target: names the monitor's device (the
+    // connector, on Linux). Empty when the target was not found.
+    QString devicePath;
 };
 
 // The monitors as the platform reaches them, for the window and the command
@@ -76,6 +79,17 @@ public:
     // those that the platform knows not to answer included, each with who it
     // is.
     void discover();
+    // Discovers again, after monitors were attached or detached. Returns, for
+    // each monitor now listed, its index before, or -1 when it is new; a
+    // monitor is known again by who it is, never by its position. Every
+    // physical monitor taken before is released and every listed monitor is
+    // reached through one taken afresh: a monitor that was off may no longer
+    // answer through the old one.
+    QList<qsizetype> rediscover();
+    // Whether the display system knows of displays attached or detached since
+    // the last discovery; Windows tells the window through Qt's screens
+    // instead.
+    bool displaysChanged() const;
 
     // Starts a pass of reads over the monitors (see DDCReadPolicy).
     void beginPass();
@@ -92,6 +106,9 @@ public:
 
 private:
     Q_DISABLE_COPY(DDCMonitorAccess)
+
+    void releasePhysicalMonitors();
+    void noteKnownSilent(qsizetype index);
 
     QList<MonitorData> &m_monitors;
     std::function<void()> m_afterAttempt;

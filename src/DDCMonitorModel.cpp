@@ -2,7 +2,15 @@
 
 #include "DDCWinApi.h"
 
-DDCMonitorModel::DDCMonitorModel(QObject *parent) : QAbstractListModel(parent) { }
+DDCMonitorModel::DDCMonitorModel(QObject *parent) : QAbstractListModel(parent)
+{
+    DDCWinApi *backend = DDCWinApi::instance();
+    connect(backend, &DDCApi::monitorsAboutToChange, this, &DDCMonitorModel::beginResetModel);
+    connect(backend, &DDCApi::monitorsChanged, this, [this](const QList<int> &previousIndexOf) {
+        endResetModel();
+        emit monitorsRelisted(previousIndexOf);
+    });
+}
 
 DDCMonitorModel::~DDCMonitorModel() = default;
 

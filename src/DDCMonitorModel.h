@@ -4,8 +4,9 @@
 #include <QtQml/qqmlregistration.h>
 
 // The monitors of the backend as a list of display names, for the monitor
-// drop-down. It keeps no copy: every answer comes from the backend, whose
-// monitors never change while the program runs.
+// drop-down. It keeps no copy: every answer comes from the backend. When the
+// backend lists its monitors anew, the model is reset, and then tells where
+// each row was before, so that a selection can stay with its monitor.
 class DDCMonitorModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -18,4 +19,8 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
+
+signals:
+    // Row i was row previousRowOf[i] before the reset, -1 for a new one.
+    void monitorsRelisted(const QList<int> &previousRowOf);
 };

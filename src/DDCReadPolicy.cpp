@@ -27,6 +27,16 @@ void DDCReadPolicy::knownSilent(qsizetype monitor)
     m_standing[monitor] = Standing::Silent;
 }
 
+void DDCReadPolicy::follow(const QList<qsizetype> &previousIndexOf)
+{
+    QList<Standing> standing;
+    for (const qsizetype previous : previousIndexOf) {
+        standing.append(previous >= 0 && previous < m_standing.size() ? m_standing.at(previous)
+                                                                      : Standing::Answering);
+    }
+    m_standing = standing;
+}
+
 DDCReadPolicy::Outcome DDCReadPolicy::read(qsizetype monitor, const Attempt &attempt)
 {
     if (m_standing.at(monitor) == Standing::Silent)

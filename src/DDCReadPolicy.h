@@ -24,6 +24,9 @@ public:
     // The monitor is known not to answer before any read of it, as if it had
     // failed in an earlier pass: the next pass gives its first read one attempt.
     void knownSilent(qsizetype monitor);
+    // The monitors were listed anew: monitor i was monitor previousIndexOf[i]
+    // before, and keeps its standing; -1 is a monitor new to the list.
+    void follow(const QList<qsizetype> &previousIndexOf);
     // Makes the attempts of one read of `monitor` in the current pass; a read
     // that was skipped has failed.
     Outcome read(qsizetype monitor, const Attempt &attempt);

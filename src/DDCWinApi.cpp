@@ -2,6 +2,8 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QScopedValueRollback>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 
 #include <chrono>
 
@@ -10,6 +12,8 @@ namespace {
 using Reading = DDCMonitorAccess::Reading;
 
 constexpr std::chrono::milliseconds refreshInterval{5000};
+constexpr std::chrono::milliseconds settleTime{500};
+constexpr std::chrono::milliseconds displayWatchInterval{1000};
 
 // The colour types in the order the readers query them; the setters write red,
 // green, blue.
@@ -82,7 +86,77 @@ void DDCWinApi::init()
     readRgbGain();
     connect(&m_timer, &QTimer::timeout, this, &DDCWinApi::refresh);
     m_timer.start(refreshInterval);
+    watchDisplays();
     m_initialized = true;
+}
+
+// Windows tells Qt of displays attached and detached, and Qt adds or removes
+// a screen; other display systems are asked.
+void DDCWinApi::watchDisplays()
+{
+    m_rediscoveryTimer.setSingleShot(true);
+    m_rediscoveryTimer.setInterval(settleTime);
+    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
+    if (qGuiApp) {
+        connect(qGuiApp, &QGuiApplication::screenAdded, this, &DDCWinApi::rediscoverSoon);
+        connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DDCWinApi::rediscoverSoon);
+    }
+    connect(&m_displayWatch, &QTimer::timeout, this, [this] {
+        if (m_access.displaysChanged())
+            rediscoverSoon();
+    });
+    m_displayWatch.start(displayWatchInterval);
+}
+
+void DDCWinApi::rediscoverSoon()
+{
+    m_rediscoveryTimer.start();
+}
+
+// Not within a refresh, whose reads go by index: it lists the monitors anew
+// once it is done. Nothing else runs meanwhile, since no events are processed
+// during the reads here: the window asks for nothing by an index that the
+// new list does not yet stand behind.
+void DDCWinApi::rediscover()
+{
+    if (m_refreshing) {
+        rediscoverSoon();
+        return;
+    }
+    emit monitorsAboutToChange();
+    const QList<qsizetype> previousIndexOf = m_access.rediscover();
+    QList<DDCValue> brightness;
+    QList<DDCValue> contrast;
+    QList<DDCRgbValue> rgbDrive;
+    QList<DDCRgbValue> rgbGain;
+    QList<std::array<quint64, DDCMonitorAccess::ControlCount>> writeCounts;
+    m_access.beginPass();
+    for (qsizetype index = 0; index < previousIndexOf.size(); ++index) {
+        const qsizetype previous = previousIndexOf.at(index);
+        if (previous >= 0) {
+            brightness.append(m_brightness.at(previous));
+            contrast.append(m_contrast.at(previous));
+            rgbDrive.append(m_rgbDrive.at(previous));
+            rgbGain.append(m_rgbGain.at(previous));
+            writeCounts.append(m_writeCounts.at(previous));
+        } else {
+            brightness.append(readLevel(uint(index), tr("Brightness"), Control::Brightness));
+            contrast.append(readLevel(uint(index), tr("Contrast"), Control::Contrast));
+            rgbDrive.append(getRgbDrive(uint(index)));
+            rgbGain.append(getRgbGain(uint(index)));
+            writeCounts.append(std::array<quint64, DDCMonitorAccess::ControlCount>());
+        }
+    }
+    m_brightness = brightness;
+    m_contrast = contrast;
+    m_rgbDrive = rgbDrive;
+    m_rgbGain = rgbGain;
+    m_writeCounts = writeCounts;
+    emit monitorsChanged(QList<int>(previousIndexOf.cbegin(), previousIndexOf.cend()));
+    emit brightnessChanged();
+    emit contrastChanged();
+    emit rgbDriveChanged();
+    emit rgbGainChanged();
 }
 
 QStringList DDCWinApi::platformAdvice() const
@@ -122,12 +196,16 @@ quint64 &DDCWinApi::writeCount(uint index, int control)
     return m_writeCounts[index][std::size_t(control)];
 }
 
+DDCValue DDCWinApi::readLevel(uint index, const QString &name, Control control)
+{
+    const Reading reading = m_access.read(index, control);
+    return reading.answered() ? named(reading, name) : DDCValue(name, 0, 0, 0);
+}
+
 void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, Control control)
 {
-    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
-        const Reading reading = m_access.read(index, control);
-        list.append(reading.answered() ? named(reading, name) : DDCValue(name, 0, 0, 0));
-    }
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        list.append(readLevel(index, name, control));
 }
 
 void DDCWinApi::readBrightness()

@@ -45,6 +45,9 @@ public:
     DDCRgbValue getRgbGain(uint index);
 
     void refresh();
+    // Lists the monitors anew. Those still there keep their entries, new ones
+    // are read, gone ones dropped.
+    void rediscover();
 
 protected:
     // Only instance() creates the backend in the program.
@@ -53,6 +56,10 @@ protected:
 private:
     using Control = DDCMonitorAccess::Control;
     using ChangeSignal = void (DDCApi::*)();
+
+    void watchDisplays();
+    void rediscoverSoon();
+    DDCValue readLevel(uint index, const QString &name, Control control);
 
     bool isMonitorIndex(uint index) const;
     quint64 &writeCount(uint index, int control);
@@ -70,6 +77,13 @@ private:
 
     QList<MonitorData> m_monitors;
     QTimer m_timer;
+    // Displays come and go in bursts (a dock brings several, a monitor that
+    // wakes up may be listed twice): the monitors are listed anew once the
+    // burst has settled.
+    QTimer m_rediscoveryTimer;
+    // Asks display systems that Qt does not hear of whether their displays
+    // changed: a question cheap to answer, not a discovery.
+    QTimer m_displayWatch;
     DDCMonitorAccess m_access;
     // Successful writes per monitor and control, so that a reading taken
     // before one is known to be older than the value it wrote.

@@ -41,6 +41,8 @@ private slots:
                                            "contrastChanged()",
                                            "rgbDriveChanged()",
                                            "rgbGainChanged()",
+                                           "monitorsAboutToChange()",
+                                           "monitorsChanged(QList<int>)",
                                            "monitorSerialNumber(uint)",
                                            "monitorManufacturer(uint)",
                                            "setBrightness(uint,uint)",
@@ -52,8 +54,8 @@ private slots:
             const QMetaMethod method = metaObject.method(metaObject.methodOffset() + i);
             QCOMPARE(method.methodSignature(), signatures.at(i));
             QCOMPARE(method.access(), QMetaMethod::Public);
-            QCOMPARE(method.methodType(), i < 4 ? QMetaMethod::Signal : QMetaMethod::Method);
-            QCOMPARE(method.typeName(), i == 4 || i == 5 ? "QString" : "void");
+            QCOMPARE(method.methodType(), i < 6 ? QMetaMethod::Signal : QMetaMethod::Method);
+            QCOMPARE(method.typeName(), i == 6 || i == 7 ? "QString" : "void");
         }
         const QMetaMethod setRgbDrive =
             metaObject.method(metaObject.indexOfMethod("setRgbDrive(uint,DDCRgbValue)"));

@@ -72,16 +72,36 @@ private slots:
         QCOMPARE(names.value(Qt::WhatsThisRole), QByteArray("whatsThis"));
     }
 
-    void isAQmlElementWithoutMembersOfItsOwn()
+    void isAQmlElementWhoseOnlyMemberTellsWhereRowsWere()
     {
         const QMetaObject &metaObject = DDCMonitorModel::staticMetaObject;
         QCOMPARE(metaObject.className(), "DDCMonitorModel");
         QCOMPARE(metaObject.superClass(), &QAbstractListModel::staticMetaObject);
-        QCOMPARE(metaObject.methodCount(), metaObject.methodOffset());
+        QCOMPARE(metaObject.methodCount(), metaObject.methodOffset() + 1);
+        QCOMPARE(metaObject.method(metaObject.methodOffset()).methodSignature(),
+                 "monitorsRelisted(QList<int>)");
         QCOMPARE(metaObject.propertyCount(), metaObject.propertyOffset());
         const int element = metaObject.indexOfClassInfo("QML.Element");
         QVERIFY(element >= 0);
         QCOMPARE(metaObject.classInfo(element).value(), "auto");
+    }
+
+    // Last: it changes the monitors that the other tests count on.
+    void announcesTheMonitorsListedAnew()
+    {
+        ProbedModel model;
+        QSignalSpy aboutToReset(&model, &QAbstractItemModel::modelAboutToBeReset);
+        QSignalSpy relisted(&model, &DDCMonitorModel::monitorsRelisted);
+        connect(&model, &QAbstractItemModel::modelAboutToBeReset, this,
+                [&] { QCOMPARE(model.rowCount(), noMonitors() ? 0 : 2); });
+        m_displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY3"), QStringLiteral("Orion"));
+        DDCWinApi::instance()->rediscover();
+
+        QCOMPARE(aboutToReset.size(), 1);
+        QCOMPARE(relisted.size(), 1);
+        const QList<int> previousRowOf = noMonitors() ? QList<int>{-1} : QList<int>{0, 1, -1};
+        QCOMPARE(relisted.first().first().value<QList<int>>(), previousRowOf);
+        QCOMPARE(model.data(model.index(model.rowCount() - 1)), QVariant(QStringLiteral("Orion")));
     }
 
 private:

@@ -16,6 +16,33 @@ DemoDisplaySystem::DemoDisplaySystem(Delays delays) : SimulatedDisplaySystem(del
     setLevels(lumen, 40, 60, 45, 90);
 }
 
+void DemoDisplaySystem::attachMonitor()
+{
+    for (int id = 0; id < monitorCount(); ++id) {
+        if (!displayMonitor(id).attached) {
+            attachDisplayMonitor(id);
+            return;
+        }
+    }
+    const int number = monitorCount() - 1;
+    const int orion = addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY%1").arg(number + 2),
+                                        QStringLiteral("Orion 32U"));
+    displayMonitor(orion).edid =
+        SimulatedEdid{"ORN", quint32(number), "Orion 32U", "O32-" + QByteArray::number(number)}
+            .block();
+    setLevels(orion, 55, 50, 60, 80);
+}
+
+void DemoDisplaySystem::detachMonitor()
+{
+    for (int id = 0; id < monitorCount(); ++id) {
+        if (displayMonitor(id).attached) {
+            detachDisplayMonitor(id);
+            return;
+        }
+    }
+}
+
 void DemoDisplaySystem::setLevels(int monitor, DWORD brightness, DWORD contrast, DWORD drive,
                                   DWORD gain)
 {

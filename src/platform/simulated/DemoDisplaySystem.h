@@ -9,6 +9,12 @@ class DemoDisplaySystem : public SimulatedDisplaySystem
 public:
     explicit DemoDisplaySystem(Delays delays);
 
+    // Attaches the first monitor detached, back through new handles, or a
+    // new one when none is.
+    void attachMonitor();
+    // Detaches the first monitor listed, while any is.
+    void detachMonitor();
+
 private:
     void setLevels(int monitor, DWORD brightness, DWORD contrast, DWORD drive, DWORD gain);
 };

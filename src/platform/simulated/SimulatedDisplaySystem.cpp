@@ -8,9 +8,9 @@ constexpr LUID adapter = {0x5a5a, 0};
 constexpr UINT32 firstTargetId = 0x1000;
 constexpr int modesPerPath = 2;
 
-HMONITOR displayHandle(int position)
+HMONITOR displayHandle(int id)
 {
-    return reinterpret_cast<HMONITOR>(quintptr(position + 1));
+    return reinterpret_cast<HMONITOR>(quintptr(id + 1));
 }
 
 QString colourArgument(int colourType)
@@ -42,12 +42,45 @@ int SimulatedDisplaySystem::addDisplayMonitor(const QString &gdiDeviceName,
                              .arg(m_displayMonitors.size() + 1, 4, 10, QLatin1Char('0'))
                              .arg(4352 + m_displayMonitors.size());
     m_displayMonitors.append(monitor);
+    changeDisplays();
     return int(m_displayMonitors.size()) - 1;
 }
 
-SimulatedDisplaySystem::DisplayMonitor &SimulatedDisplaySystem::displayMonitor(int position)
+SimulatedDisplaySystem::DisplayMonitor &SimulatedDisplaySystem::displayMonitor(int id)
 {
-    return m_displayMonitors[position];
+    return m_displayMonitors[id];
+}
+
+int SimulatedDisplaySystem::monitorCount() const
+{
+    return int(m_displayMonitors.size());
+}
+
+void SimulatedDisplaySystem::detachDisplayMonitor(int id)
+{
+    m_displayMonitors[id].attached = false;
+    changeDisplays();
+}
+
+void SimulatedDisplaySystem::attachDisplayMonitor(int id)
+{
+    DisplayMonitor &monitor = m_displayMonitors[id];
+    if (monitor.attached)
+        return;
+    monitor.attached = true;
+    ++monitor.attachment;
+    changeDisplays();
+}
+
+void SimulatedDisplaySystem::changeDisplays()
+{
+    m_displaysChanged = true;
+}
+
+// What was discovered before the last enumeration is of no concern.
+bool SimulatedDisplaySystem::displaysChanged()
+{
+    return m_displaysChanged;
 }
 
 SimulatedDisplaySystem::ControlState &
@@ -96,48 +129,37 @@ void SimulatedDisplaySystem::record(const QString &call)
 
 QString SimulatedDisplaySystem::handleName(HMONITOR monitor) const
 {
-    return QStringLiteral("display %1").arg(displayPosition(monitor));
+    return QStringLiteral("display %1").arg(qsizetype(quintptr(monitor)) - 1);
 }
 
 QString SimulatedDisplaySystem::handleName(HANDLE physicalMonitor) const
 {
-    const std::optional<PhysicalMonitorId> id = physicalMonitorId(physicalMonitor);
-    if (!id)
-        return QStringLiteral("null");
-    return QStringLiteral("physical %1.%2").arg(id->displayMonitor).arg(id->physicalMonitor);
-}
-
-// Handles tell their monitor's position, so that a test can name them.
-HANDLE SimulatedDisplaySystem::physicalHandle(PhysicalMonitorId id) const
-{
-    if (id.physicalMonitor == 0 && id.displayMonitor == m_handleZeroOwner)
-        return nullptr;
-    return reinterpret_cast<HANDLE>(quintptr(id.displayMonitor + 1) << 16
-                                    | quintptr(id.physicalMonitor + 1));
-}
-
-std::optional<SimulatedDisplaySystem::PhysicalMonitorId>
-SimulatedDisplaySystem::physicalMonitorId(HANDLE physicalMonitor) const
-{
-    if (!physicalMonitor) {
-        return m_handleZeroOwner ? std::optional<PhysicalMonitorId>({*m_handleZeroOwner, 0})
-                                 : std::nullopt;
+    const auto found = m_openHandles.find(physicalMonitor);
+    if (found == m_openHandles.end()) {
+        return physicalMonitor
+            ? QStringLiteral("unknown 0x%1").arg(quintptr(physicalMonitor), 0, 16)
+            : QStringLiteral("null");
     }
-    const auto value = quintptr(physicalMonitor);
-    return PhysicalMonitorId{int(value >> 16) - 1, int(value & 0xffff) - 1};
+    const PhysicalMonitorId &id = found->second;
+    const QString name =
+        QStringLiteral("physical %1.%2").arg(id.displayMonitor).arg(id.physicalMonitor);
+    // The first attachment is the only one most tests know.
+    return id.attachment == 1 ? name : name + QStringLiteral("#%1").arg(id.attachment);
 }
 
 int SimulatedDisplaySystem::displayPosition(HMONITOR monitor) const
 {
-    const auto position = qsizetype(quintptr(monitor)) - 1;
-    return position >= 0 && position < m_displayMonitors.size() ? int(position) : -1;
+    const auto id = qsizetype(quintptr(monitor)) - 1;
+    return id >= 0 && id < m_displayMonitors.size() && m_displayMonitors.at(id).attached ? int(id)
+                                                                                         : -1;
 }
 
 QList<int> SimulatedDisplaySystem::pathOwners() const
 {
     QList<int> owners;
     for (int position = 0; position < m_displayMonitors.size(); ++position) {
-        if (m_displayMonitors.at(position).hasActivePath)
+        const DisplayMonitor &monitor = m_displayMonitors.at(position);
+        if (monitor.attached && monitor.hasActivePath)
             owners.append(position);
     }
     return owners;
@@ -147,9 +169,14 @@ BOOL SimulatedDisplaySystem::enumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC c
                                                  LPARAM data)
 {
     record(QStringLiteral("EnumDisplayMonitors"));
-    for (int position = 0; position < m_displayMonitors.size(); ++position) {
-        RECT bounds = {position * 1920, 0, (position + 1) * 1920, 1080};
-        if (!callback(displayHandle(position), nullptr, &bounds, data))
+    m_displaysChanged = false;
+    int left = 0;
+    for (int id = 0; id < m_displayMonitors.size(); ++id) {
+        if (!m_displayMonitors.at(id).attached)
+            continue;
+        RECT bounds = {left, 0, left + 1920, 1080};
+        left += 1920;
+        if (!callback(displayHandle(id), nullptr, &bounds, data))
             break;
     }
     return TRUE;
@@ -260,8 +287,10 @@ LONG SimulatedDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INF
 QList<Win32Platform::MonitorDevice> SimulatedDisplaySystem::monitorDevices() const
 {
     QList<MonitorDevice> devices;
-    for (const DisplayMonitor &monitor : m_displayMonitors)
-        devices.append({monitor.devicePath.toLower(), monitor.edid});
+    for (const DisplayMonitor &monitor : m_displayMonitors) {
+        if (monitor.attached)
+            devices.append({monitor.devicePath.toLower(), monitor.edid});
+    }
     return devices;
 }
 
@@ -285,11 +314,15 @@ BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
     if (position < 0 || fails(DisplayCall::PhysicalMonitors, position)
         || count != DWORD(m_displayMonitors.at(position).physicalMonitors.size()))
         return fail();
+    const int attachment = m_displayMonitors.at(position).attachment;
     for (DWORD i = 0; i < count; ++i) {
-        physicalMonitors[i].hPhysicalMonitor = physicalHandle({position, int(i)});
+        // Windows may hand out 0 as a valid handle.
+        const bool zero = i == 0 && m_handleZeroOwner == position;
+        const auto handle = zero ? nullptr : reinterpret_cast<HANDLE>(++m_lastPhysicalHandle);
+        physicalMonitors[i].hPhysicalMonitor = handle;
         copyWide(QStringLiteral("Generic PnP Monitor"),
                  physicalMonitors[i].szPhysicalMonitorDescription);
-        m_openHandles.insert(physicalMonitors[i].hPhysicalMonitor);
+        m_openHandles[handle] = {position, int(i), attachment};
     }
     return TRUE;
 }
@@ -303,12 +336,14 @@ BOOL SimulatedDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 SimulatedDisplaySystem::ControlState *
 SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
 {
-    if (!control || !m_openHandles.count(physicalMonitor))
+    const auto found = m_openHandles.find(physicalMonitor);
+    if (!control || found == m_openHandles.end())
         return nullptr;
-    const PhysicalMonitorId id = *physicalMonitorId(physicalMonitor);
-    return &m_displayMonitors[id.displayMonitor]
-                .physicalMonitors[id.physicalMonitor]
-                .controls[std::size_t(*control)];
+    const PhysicalMonitorId &id = found->second;
+    DisplayMonitor &display = m_displayMonitors[id.displayMonitor];
+    if (!display.attached || display.attachment != id.attachment)
+        return nullptr;
+    return &display.physicalMonitors[id.physicalMonitor].controls[std::size_t(*control)];
 }
 
 BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,

@@ -9,8 +9,8 @@
 
 #include <array>
 #include <chrono>
+#include <map>
 #include <optional>
-#include <set>
 
 // A display system held in memory: display monitors with their names,
 // display-configuration paths and EDIDs, physical monitors with their control values,
@@ -53,15 +53,28 @@ public:
         QByteArray edid; // as Windows keeps it for the device; empty when it has none
         bool hasActivePath = true;
         QList<PhysicalMonitor> physicalMonitors{PhysicalMonitor()};
+        // Whether it is attached, and how often it was: the physical-monitor
+        // handles of an earlier attachment no longer reach it.
+        bool attached = true;
+        int attachment = 1;
     };
 
     // Answers at once.
     SimulatedDisplaySystem();
     explicit SimulatedDisplaySystem(Delays delays);
 
-    // Returns the position of the new display monitor.
+    // Returns the id of the new display monitor: its position among all that
+    // were ever added. A detached monitor keeps its id, so that no id and no
+    // handle ever stands for another monitor.
     int addDisplayMonitor(const QString &gdiDeviceName, const QString &friendlyName);
-    DisplayMonitor &displayMonitor(int position);
+    DisplayMonitor &displayMonitor(int id);
+    // Every display monitor ever added, detached ones included.
+    int monitorCount() const;
+    // A detached monitor is not listed, and its physical-monitor handles stop
+    // answering; attached again, it is reached only through new ones, as a
+    // monitor that was unplugged or switched off and on.
+    void detachDisplayMonitor(int id);
+    void attachDisplayMonitor(int id);
     ControlState &control(int displayMonitor, MonitorControl control, int physicalMonitor = 0);
 
     // Windows before 10 refuses the display-configuration flag
@@ -102,6 +115,7 @@ public:
     BOOL setMonitorRedGreenOrBlueGain(HANDLE physicalMonitor, MC_GAIN_TYPE type,
                                       DWORD value) override;
     void sleep(DWORD milliseconds) override;
+    bool displaysChanged() override;
 
 protected:
     QList<MonitorDevice> monitorDevices() const override;
@@ -124,14 +138,14 @@ private:
     {
         int displayMonitor;
         int physicalMonitor;
+        int attachment;
     };
 
     void record(const QString &call);
     QString handleName(HMONITOR monitor) const;
     QString handleName(HANDLE physicalMonitor) const;
-    HANDLE physicalHandle(PhysicalMonitorId id) const;
-    std::optional<PhysicalMonitorId> physicalMonitorId(HANDLE physicalMonitor) const;
     int displayPosition(HMONITOR monitor) const;
+    void changeDisplays();
     ControlState *controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control);
     BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
                      std::optional<MonitorControl> control, LPDWORD minimum, LPDWORD current,
@@ -147,5 +161,7 @@ private:
     std::optional<int> m_handleZeroOwner;
     bool m_recording = false;
     QStringList m_calls;
-    std::set<HANDLE> m_openHandles;
+    std::map<HANDLE, PhysicalMonitorId> m_openHandles;
+    quintptr m_lastPhysicalHandle = 0x10000;
+    bool m_displaysChanged = false;
 };

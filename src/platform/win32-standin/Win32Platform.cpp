@@ -29,6 +29,11 @@ bool Win32Platform::isKnownSilent(HANDLE)
     return false;
 }
 
+bool Win32Platform::displaysChanged()
+{
+    return false;
+}
+
 DWORD Win32Platform::lastError() const
 {
     return m_lastError;

@@ -85,6 +85,10 @@ public:
     // physical monitor does not answer over DDC/CI, so that its first reads
     // spend no retries on it.
     virtual bool isKnownSilent(HANDLE physicalMonitor);
+    // Not a Windows call: whether displays were attached or detached since
+    // the last EnumDisplayMonitors, for display systems whose changes Qt does
+    // not hear of (on Windows, Qt's screens follow them).
+    virtual bool displaysChanged();
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;

@@ -1,0 +1,47 @@
+#include "DemoMonitorSignals.h"
+
+#include "DemoDisplaySystem.h"
+
+#include <QtCore/QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+} // namespace
+
+DemoMonitorSignals::DemoMonitorSignals(DemoDisplaySystem &displays) : m_displays(displays)
+{
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &DemoMonitorSignals::takeSignal);
+    struct sigaction action = {};
+    action.sa_handler = &DemoMonitorSignals::handle;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGUSR1, &action, nullptr);
+    sigaction(SIGUSR2, &action, nullptr);
+}
+
+// Only what is safe in a signal handler: a write of one byte.
+void DemoMonitorSignals::handle(int signalNumber)
+{
+    const char number = char(signalNumber);
+    [[maybe_unused]] const auto written = write(signalPipe[1], &number, 1);
+}
+
+void DemoMonitorSignals::takeSignal()
+{
+    char number = 0;
+    while (read(signalPipe[0], &number, 1) == 1) {
+        if (number == SIGUSR1)
+            m_displays.attachMonitor();
+        else if (number == SIGUSR2)
+            m_displays.detachMonitor();
+    }
+}
