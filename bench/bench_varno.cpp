@@ -3,12 +3,22 @@
 // this process over simulated monitors that answer like real ones (40 ms a
 // read, 50 ms a write); start-up, memory and idle CPU are measured on the
 // program itself, started as a user would start it, next to a bare Qt Quick
-// Controls window with the same controls. Nothing here passes or fails.
+// Controls window with the same controls. On Linux the backend is also
+// measured over the i2c-dev layer, with two monitors that answer at once, so
+// that the time is the layer's own waits. Nothing here passes or fails.
 //
 //   bench_varno [--runs N]     (under an X server; scripts/bench.sh runs it)
 
 #include "BenchDisplays.h"
 #include "FakeBackend.h"
+
+#ifdef VARNO_BENCH_I2CDEV
+#include "EdidBlock.h"
+#include "FakeSysfs.h"
+#include "I2cDevDisplaySystem.h"
+#include "SimulatedI2cBuses.h"
+#include "SystemClock.h"
+#endif
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -115,12 +125,11 @@ struct Pass
 {
     double milliseconds;
     double longestStall;
-    double paused;
 };
 
 // A refresh pass, with the longest time the GUI thread went without
 // processing events: a 1 ms timer notes every time it gets through.
-Pass measurePass(Backend &setup)
+Pass measurePass(DDCWinApi &backend)
 {
     QElapsedTimer clock;
     qint64 lastTick = 0;
@@ -132,13 +141,11 @@ Pass measurePass(Backend &setup)
         lastTick = clock.nsecsElapsed();
     });
     ticker.start(1);
-    const auto pausedBefore = setup.displays.paused();
     clock.start();
-    setup.backend->refresh();
+    backend.refresh();
     const qint64 elapsed = clock.nsecsElapsed();
     longest = std::max(longest, elapsed - lastTick);
-    return {milliseconds(elapsed), milliseconds(longest),
-            double((setup.displays.paused() - pausedBefore).count())};
+    return {milliseconds(elapsed), milliseconds(longest)};
 }
 
 // A user drags the brightness dial of monitor 1 all through a refresh pass:
@@ -184,7 +191,7 @@ void measureBackend(Table &table)
     {
         Backend setup;
         table.add(QStringLiteral("healthy: start-up reads (ms)"), setup.initMilliseconds);
-        const Pass pass = measurePass(setup);
+        const Pass pass = measurePass(*setup.backend);
         healthyPass = pass.milliseconds;
         table.add(QStringLiteral("healthy: refresh pass (ms)"), pass.milliseconds);
         table.add(QStringLiteral("healthy: longest stall (ms)"), pass.longestStall,
@@ -198,13 +205,13 @@ void measureBackend(Table &table)
     {
         Backend setup;
         silence(setup.displays);
-        const Pass first = measurePass(setup);
+        const Pass first = measurePass(*setup.backend);
         table.add(QStringLiteral("stops answering: first silent pass (ms)"), first.milliseconds);
         table.add(QStringLiteral("stops answering: its cost in the first pass (ms)"), cost(first),
                   QStringLiteral("≤ 800"));
         table.add(QStringLiteral("stops answering: first pass, longest stall (ms)"),
                   first.longestStall, QStringLiteral("≤ 750"));
-        const Pass later = measurePass(setup);
+        const Pass later = measurePass(*setup.backend);
         table.add(QStringLiteral("stops answering: later pass (ms)"), later.milliseconds);
         table.add(QStringLiteral("stops answering: its cost in a later pass (ms)"), cost(later),
                   QStringLiteral("≤ 150"));
@@ -220,7 +227,7 @@ void measureBackend(Table &table)
     {
         Backend setup(silence);
         table.add(QStringLiteral("never answers: start-up reads (ms)"), setup.initMilliseconds);
-        const Pass pass = measurePass(setup);
+        const Pass pass = measurePass(*setup.backend);
         table.add(QStringLiteral("never answers: refresh pass (ms)"), pass.milliseconds);
         table.add(QStringLiteral("never answers: longest stall (ms)"), pass.longestStall);
         table.add(QStringLiteral("never answers: dial drag to its write, worst (ms)"),
@@ -228,12 +235,44 @@ void measureBackend(Table &table)
     }
     {
         Backend setup(dropRgbDrive);
-        const Pass pass = measurePass(setup);
+        const Pass pass = measurePass(*setup.backend);
         table.add(QStringLiteral("no RGB drive: refresh pass (ms)"), pass.milliseconds);
         table.add(QStringLiteral("no RGB drive: retry pauses, start-up and a pass (ms)"),
                   double(setup.displays.paused().count()), QStringLiteral("0"));
     }
 }
+
+#ifdef VARNO_BENCH_I2CDEV
+// The backend over the Linux layer, with two monitors on buses of their own
+// that answer at once: the time is the waits of the layer, from discovery on.
+void measureI2cDev(Table &table)
+{
+    FakeSysfs sysfs;
+    sysfs.loadI2cDev();
+    QStringList busLog;
+    SimulatedI2cBuses buses(&busLog);
+    for (const int bus : {5, 6}) {
+        sysfs.addConnector(QStringLiteral("card0-DP-%1").arg(bus), "connected",
+                           EdidBlock::withName("Bench"), bus);
+        buses.attach(QStringLiteral("/dev/i2c-%1").arg(bus), SimulatedDdcMonitor::typical());
+    }
+    SystemClock systemClock;
+    QElapsedTimer clock;
+    clock.start();
+    I2cDevDisplaySystem platform({sysfs.root(), QStringLiteral("/dev"), buses, systemClock});
+    Win32Platform::install(&platform);
+    {
+        TestBackend backend;
+        backend.init();
+        table.add(QStringLiteral("i2c-dev: discovery and start-up reads (ms)"),
+                  milliseconds(clock.nsecsElapsed()));
+        const Pass pass = measurePass(backend);
+        table.add(QStringLiteral("i2c-dev: refresh pass (ms)"), pass.milliseconds);
+        table.add(QStringLiteral("i2c-dev: longest stall (ms)"), pass.longestStall);
+    }
+    Win32Platform::install(nullptr);
+}
+#endif
 
 struct Start
 {
@@ -334,6 +373,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "run %d of %d\n", run, runs);
         measurePrograms(table);
         measureBackend(table);
+#ifdef VARNO_BENCH_I2CDEV
+        measureI2cDev(table);
+#endif
     }
     table.print(runs);
     return 0;

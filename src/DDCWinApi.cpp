@@ -269,11 +269,14 @@ void DDCWinApi::setContrast(uint index, uint value)
 }
 
 // An empty selection reaches the setters as index 4294967295: not a monitor,
-// so nothing is written.
+// so nothing is written. Nor is a control that never gave a reading: its
+// control in the window spans 0..0, and what it sends was never the user's
+// choice.
 void DDCWinApi::writeLevel(uint index, uint value, Control control, QList<DDCValue> &list,
                            ChangeSignal changed)
 {
-    if (!isMonitorIndex(index) || !m_access.write(index, control, value))
+    if (!isMonitorIndex(index) || lacksRange(list.at(index))
+        || !m_access.write(index, control, value))
         return;
     ++writeCount(index, control);
     list[index].setValue(value);
@@ -297,7 +300,8 @@ void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red,
         return;
     for (int type = 0; type < 3; ++type) {
         const DDCValue requested = (value.*channelOf[type])();
-        if ((list.at(index).*channelOf[type])() == requested
+        const DDCValue stored = (list.at(index).*channelOf[type])();
+        if (stored == requested || lacksRange(stored)
             || !m_access.write(index, Control(red + type), requested.value()))
             continue;
         ++writeCount(index, red + type);

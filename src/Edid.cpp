@@ -73,6 +73,7 @@ std::optional<Edid> Edid::parse(const std::uint8_t *data, std::size_t size)
         return std::nullopt;
     Edid edid;
     edid.m_manufacturerId = manufacturerIdOf(data + manufacturerIdOffset);
+    std::copy_n(data + manufacturerIdOffset, edid.m_product.size(), edid.m_product.begin());
     if (const std::uint32_t serialNumber = littleEndian32(data + serialNumberOffset))
         edid.m_serialNumber = std::to_string(serialNumber);
     for (const std::size_t offset : descriptorOffsets) {
@@ -98,4 +99,10 @@ const std::string &Edid::monitorName() const
 const std::string &Edid::serialNumber() const
 {
     return m_serialNumber;
+}
+
+bool Edid::isSameMonitorAs(const Edid &other) const
+{
+    return m_product == other.m_product && m_monitorName == other.m_monitorName
+        && m_serialNumber == other.m_serialNumber;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 // What Varno takes from a display's EDID base block, wherever the platform
-// found it: the maker, the monitor name and the serial number.
+// found it: the maker, the monitor name and the serial number, and what tells
+// one monitor from another.
 class Edid
 {
 public:
@@ -23,8 +25,14 @@ public:
     // The last serial-number descriptor (0xFF), else the binary serial number
     // in decimal; empty when that is 0.
     const std::string &serialNumber() const;
+    // Whether both come from the same monitor: their makers, product codes,
+    // binary serial numbers, name texts and serial texts agree. Extension
+    // blocks take no part: many monitors rewrite one when an option of their
+    // own menu changes (adaptive sync, HDR, DisplayPort version).
+    bool isSameMonitorAs(const Edid &other) const;
 
 private:
+    std::array<std::uint8_t, 8> m_product{}; // maker, product code, binary serial
     std::string m_manufacturerId;
     std::string m_monitorName;
     std::string m_serialNumber;

@@ -341,6 +341,24 @@ private slots:
         QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 0, 1}));
     }
 
+    // Its control spans 0..0 until it answers: whatever it sends was never
+    // the user's choice. A monitor silent at start-up gave no reading at all.
+    void aControlThatNeverGaveAReadingIsNotWritten()
+    {
+        displays().control(0, Control::Brightness).neverAnswers = true;
+        backend().init();
+        displays().clearCalls();
+        backend().setBrightness(0, 0);
+        backend().setRgbDrive(0, rgb(10, 20, 30));
+        QCOMPARE(displays().calls().filter(QStringLiteral("Set")), QStringList());
+
+        displays().control(0, Control::Brightness).neverAnswers = false;
+        backend().refresh();
+        backend().setBrightness(0, 0);
+        QCOMPARE(displays().calls().filter(QStringLiteral("Set")),
+                 QStringList{"SetMonitorBrightness(physical 0.0, 0)"});
+    }
+
     void colourSettersWriteOnlyChangedChannelsInRgbOrder()
     {
         backend().init();

@@ -30,6 +30,7 @@ DDCRgbValue rgb(const DDCRgbValue &stored, uint red, uint green, uint blue)
     return value;
 }
 
+const QByteArray asterEdid = EdidBlock::withName("Aster 27Q");
 const QString dpNode = QStringLiteral("/dev/i2c-5");
 const QString hdmiNode = QStringLiteral("/dev/i2c-3");
 
@@ -55,7 +56,7 @@ private slots:
         m_buses.reset(new SimulatedI2cBuses(&m_log));
 
         m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
-                              EdidBlock::withName("Aster 27Q"), 5);
+                              EdidBlock::withExtension(asterEdid, 0), 5);
         m_dp = &m_buses->attach(dpNode, SimulatedDdcMonitor::typical());
         SimulatedDdcMonitor second = SimulatedDdcMonitor::typical();
         second.setFeature(0x10, 80, 30);
@@ -147,9 +148,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("status");
         QTest::addColumn<QByteArray>("edid");
+        QByteArray otherSerial = asterEdid;
+        ++otherSerial[12];
         QTest::newRow("another monitor") << QByteArray("connected") << EdidBlock::withName("Lumen");
+        QTest::newRow("same model, another serial number")
+            << QByteArray("connected")
+            << EdidBlock::withExtension(EdidBlock::withChecksum(otherSerial), 0);
         QTest::newRow("unplugged")
-            << QByteArray("disconnected") << EdidBlock::withName("Aster 27Q");
+            << QByteArray("disconnected") << EdidBlock::withExtension(asterEdid, 0);
     }
 
     // While its output shows another display or none, an entry's reads fail
@@ -168,7 +174,18 @@ private slots:
         QCOMPARE(m_dp->requests().size(), requests);
         QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 5);
         m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
-                              EdidBlock::withName("Aster 27Q"), 5);
+                              EdidBlock::withExtension(asterEdid, 0), 5);
+        m_backend->setBrightness(0, 10);
+        QCOMPARE(m_dp->current(0x10), 10);
+    }
+
+    // As many monitors do when an option of their own menu changes (adaptive
+    // sync, HDR): the entry goes on reading and writing.
+    void aRewrittenExtensionBlockLeavesTheSameMonitor()
+    {
+        start();
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
+                              EdidBlock::withExtension(asterEdid, 0x40), 5);
         m_backend->setBrightness(0, 10);
         QCOMPARE(m_dp->current(0x10), 10);
     }
@@ -222,9 +239,10 @@ private slots:
     }
 
     // Start-up, a refresh, writes and shutdown: only the displays' own buses
-    // are opened, only 0x37 is addressed (before any transfer), only reads of Varno's controls and
-    // the requested writes go out, each exchange under the lock, with the
-    // standard's waits, and sysfs stays as it was.
+    // are opened, only 0x37 is addressed (before any transfer), only reads of
+    // Varno's controls and the requested writes go out, each exchange under
+    // the lock, with no wait longer than the standard's, and sysfs stays as
+    // it was.
     void busTrafficIsSafe()
     {
         start();
@@ -251,7 +269,7 @@ private slots:
             else if (call == QLatin1String("unlock"))
                 locked.remove(words.at(1));
             else if (call == QLatin1String("sleep"))
-                QVERIFY2(QStringList({"40", "50"}).contains(words.at(1)), qPrintable(entry));
+                QVERIFY2(words.at(1).toInt() <= 50, qPrintable(entry));
             if (call == QLatin1String("write") || call == QLatin1String("read"))
                 QVERIFY2(addressed.contains(words.at(1)) && locked.contains(words.at(1)),
                          qPrintable(entry));

@@ -32,6 +32,7 @@ struct FuseI2cNode
 {
     SimulatedDdcMonitor monitor = SimulatedDdcMonitor::typical();
     QList<std::uintptr_t> selected; // each address an ioctl selected
+    int ioctlError = 0;
     int writeError = 0;
     int readError = 0;
     int readSize = 0; // cuts a read short
@@ -60,6 +61,8 @@ int ioctlNode(const char *, unsigned int request, void *argument, fuse_file_info
 {
     if (request != I2C_SLAVE)
         return -ENOTTY;
+    if (node().ioctlError)
+        return -node().ioctlError;
     node().selected.append(reinterpret_cast<std::uintptr_t>(argument));
     return 0;
 }
@@ -249,6 +252,34 @@ private slots:
         startPlatform();
         QCOMPARE(runVarnoctl({"set", "0", "brightness", "-5"}).exitCode, 1);
         QCOMPARE(m_node.monitor.current(0x10), current);
+    }
+
+    // A display left out is named, with the reason the system gave.
+    void aBusThatCannotBeUsedIsNamedWithTheSystemsReason()
+    {
+        m_node.ioctlError = EIO;
+        startPlatform();
+        QCOMPARE(m_platform->advice(),
+                 QStringList{"Aster 27Q (card0-DP-1) is not listed: "
+                             + m_devices.filePath(QStringLiteral("i2c-5")) + " cannot be used ("
+                             + qt_error_string(EIO) + ")."});
+    }
+
+    // Another program holds the bus all through discovery: the monitor is
+    // busy, not silent, and is used once the bus is free.
+    void aBusHeldAtStartUpIsBusy()
+    {
+        const QString node = m_devices.filePath(QStringLiteral("i2c-5"));
+        const int holder = ::open(qPrintable(node), O_RDWR);
+        QVERIFY(::flock(holder, LOCK_EX) == 0);
+        startPlatform();
+        ::close(holder);
+        QCOMPARE(m_platform->advice(),
+                 QStringList{"Aster 27Q (card0-DP-1) was busy: another program held its bus " + node
+                             + "; it is listed and used as soon as it answers."});
+        m_backend.reset(new TestBackend);
+        m_backend->init();
+        QCOMPARE(m_backend->brightness().at(0).value(), 70u);
     }
 
 private:

@@ -145,10 +145,10 @@ private slots:
                  QStringList({"lock 3", "write 3 51 84 03 10 00 32 9a", "sleep 50", "unlock 3"}));
     }
 
-    // A set waits until its bus has been quiet for 50 ms since its last
-    // transfer (the read of a get, the write of a set); time spent on
+    // Every request waits until its bus has been quiet for 50 ms since its
+    // last transfer (the read of a get, the write of a set); time spent on
     // another bus counts.
-    void setWaitsForAQuietBus()
+    void everyRequestWaitsForAQuietBus()
     {
         m_buses->attach(QStringLiteral("/dev/i2c-6"), SimulatedDdcMonitor::typical());
         int error = 0;
@@ -156,11 +156,31 @@ private slots:
         m_channel->getVcp(0x10);
         other->getVcp(0x10);
         m_log.clear();
+        m_channel->getVcp(0x12);
+        m_channel->getVcp(0x10);
         QVERIFY(m_channel->setVcp(0x10, 30));
         QVERIFY(m_channel->setVcp(0x10, 40));
         QCOMPARE(m_log,
-                 QStringList({"lock 3", "sleep 10", "write 3 51 84 03 10 00 1e b6", "sleep 50",
-                              "unlock 3", "lock 3", "write 3 51 84 03 10 00 28 80", "sleep 50",
+                 QStringList({"lock 3",
+                              "sleep 10",
+                              "write 3 51 82 01 12 ae",
+                              "sleep 40",
+                              "read 3 11",
+                              "unlock 3",
+                              "lock 3",
+                              "sleep 50",
+                              "write 3 51 82 01 10 ac",
+                              "sleep 40",
+                              "read 3 11",
+                              "unlock 3",
+                              "lock 3",
+                              "sleep 50",
+                              "write 3 51 84 03 10 00 1e b6",
+                              "sleep 50",
+                              "unlock 3",
+                              "lock 3",
+                              "write 3 51 84 03 10 00 28 80",
+                              "sleep 50",
                               "unlock 3"}));
     }
 

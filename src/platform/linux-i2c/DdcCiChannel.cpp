@@ -15,9 +15,11 @@ namespace {
 // Set VCP before the next message.
 constexpr auto replyDelay = std::chrono::milliseconds(40);
 constexpr auto setDelay = std::chrono::milliseconds(50);
-// A display still busy with the last message may drop a Set VCP, and a set is
-// never sent again: it waits until the bus has been quiet this long.
-constexpr auto quietBeforeSet = std::chrono::milliseconds(50);
+// A display still busy with the last message may drop a Set VCP, which is
+// never sent again, or answer a Get VCP with a NAK or garbage, which costs a
+// retry pause: every request waits until the bus has been quiet this long,
+// as DDC/CI hosts commonly keep between any two messages.
+constexpr auto quietBeforeRequest = std::chrono::milliseconds(50);
 // Another program may hold the node for one exchange of its own; the window
 // must not freeze behind one that holds it longer.
 constexpr int lockAttempts = 5;
@@ -44,7 +46,10 @@ std::unique_ptr<DdcCiChannel> DdcCiChannel::open(const std::string &path, I2cTra
 }
 
 DdcCiChannel::DdcCiChannel(int fd, I2cTransport &transport, Clock &clock)
-    : m_fd(fd), m_transport(transport), m_clock(clock), m_lastTransfer(clock.now() - quietBeforeSet)
+    : m_fd(fd),
+      m_transport(transport),
+      m_clock(clock),
+      m_lastTransfer(clock.now() - quietBeforeRequest)
 { }
 
 DdcCiChannel::~DdcCiChannel()
@@ -64,12 +69,12 @@ bool DdcCiChannel::lock()
     }
 }
 
-template <typename Exchange>
-auto DdcCiChannel::whileLocked(Exchange exchange) -> decltype(exchange())
+template <typename Exchange, typename Result>
+Result DdcCiChannel::whileLocked(Exchange exchange, Result whenBusy)
 {
     if (!lock())
-        return {};
-    auto result = exchange();
+        return whenBusy;
+    const Result result = exchange();
     m_transport.unlock(m_fd);
     return result;
 }
@@ -92,22 +97,25 @@ long DdcCiChannel::receive(std::uint8_t *data, std::size_t size)
 void DdcCiChannel::waitForQuietBus()
 {
     const auto quiet = m_clock.now() - m_lastTransfer;
-    if (quiet < quietBeforeSet)
-        m_clock.sleep(std::chrono::ceil<std::chrono::milliseconds>(quietBeforeSet - quiet));
+    if (quiet < quietBeforeRequest)
+        m_clock.sleep(std::chrono::ceil<std::chrono::milliseconds>(quietBeforeRequest - quiet));
 }
 
 VcpReply DdcCiChannel::getVcp(std::uint8_t code)
 {
-    const VcpReply reply = whileLocked([&]() -> VcpReply {
-        if (!send(DdcCiRequest::getVcp(code)))
-            return {};
-        m_clock.sleep(replyDelay);
-        std::array<std::uint8_t, VcpReply::size> bytes{};
-        const long received = receive(bytes.data(), bytes.size());
-        if (received < 0)
-            return {};
-        return VcpReply::parse(bytes.data(), std::size_t(received), code);
-    });
+    const VcpReply reply = whileLocked(
+        [&]() -> VcpReply {
+            waitForQuietBus();
+            if (!send(DdcCiRequest::getVcp(code)))
+                return {};
+            m_clock.sleep(replyDelay);
+            std::array<std::uint8_t, VcpReply::size> bytes{};
+            const long received = receive(bytes.data(), bytes.size());
+            if (received < 0)
+                return {};
+            return VcpReply::parse(bytes.data(), std::size_t(received), code);
+        },
+        VcpReply{VcpReply::Kind::BusBusy});
     if (reply.kind == VcpReply::Kind::Value)
         m_reportedMaximum[code] = reply.maximum;
     return reply;
@@ -118,11 +126,13 @@ bool DdcCiChannel::setVcp(std::uint8_t code, std::uint32_t value)
     const auto maximum = m_reportedMaximum.find(code);
     if (value > 0xFFFF || (maximum != m_reportedMaximum.end() && value > maximum->second))
         return false;
-    return whileLocked([&] {
-        waitForQuietBus();
-        if (!send(DdcCiRequest::setVcp(code, std::uint16_t(value))))
-            return false;
-        m_clock.sleep(setDelay);
-        return true;
-    });
+    return whileLocked(
+        [&] {
+            waitForQuietBus();
+            if (!send(DdcCiRequest::setVcp(code, std::uint16_t(value))))
+                return false;
+            m_clock.sleep(setDelay);
+            return true;
+        },
+        false);
 }

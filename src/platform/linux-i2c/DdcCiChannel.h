@@ -28,6 +28,7 @@ public:
     DdcCiChannel(const DdcCiChannel &) = delete;
     DdcCiChannel &operator=(const DdcCiChannel &) = delete;
 
+    // BusBusy when another program held the bus lock throughout.
     VcpReply getVcp(std::uint8_t code);
     // Refuses values the display could not take: above 16 bits, or above the
     // maximum it last reported for the code.
@@ -36,8 +37,8 @@ public:
 private:
     DdcCiChannel(int fd, I2cTransport &transport, Clock &clock);
     bool lock();
-    template <typename Exchange>
-    auto whileLocked(Exchange exchange) -> decltype(exchange());
+    template <typename Exchange, typename Result>
+    Result whileLocked(Exchange exchange, Result whenBusy);
     bool send(const std::vector<std::uint8_t> &request);
     long receive(std::uint8_t *data, std::size_t size);
     void waitForQuietBus();

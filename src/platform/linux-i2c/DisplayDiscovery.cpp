@@ -5,7 +5,7 @@
 #include "VcpCode.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSet>
+#include <QtCore/QMap>
 
 #include <cerrno>
 #include <chrono>
@@ -24,6 +24,27 @@ Edid parseEdid(const QByteArray &bytes)
     return Edid::parse(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                        std::size_t(bytes.size()))
         .value_or(Edid());
+}
+
+// A warning names a display by its EDID name and its connector.
+QString displayNamed(const DrmConnector &connector, const Edid &edid)
+{
+    const std::string &name = edid.monitorName();
+    return name.empty()
+        ? connector.name
+        : QStringLiteral("%1 (%2)").arg(QString::fromLatin1(name.c_str()), connector.name);
+}
+
+// Why the bus node could not be opened, or its display's address selected;
+// `error` is the negative errno.
+QString unusableBus(const QString &node, int error)
+{
+    QString reason = QStringLiteral("%1 cannot be used").arg(node);
+    if (error == -EACCES || error == -EPERM)
+        reason = QStringLiteral("there is no permission to open %1").arg(node);
+    else if (error == -EBUSY)
+        reason = QStringLiteral("a kernel driver owns the DDC/CI address on %1").arg(node);
+    return QStringLiteral("%1 (%2)").arg(reason, qt_error_string(-error));
 }
 
 QString moduleMissingAdvice()
@@ -57,59 +78,58 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
     }
 
     std::vector<DiscoveredDisplay> displays;
-    QStringList withoutBus;
-    QStringList denied;
-    QStringList driverOwned;
-    QStringList silent;
-    QSet<int> busesTried;
+    bool denied = false;
+    QMap<int, QString> busUsers; // the first connector on each bus
     for (const DrmConnector &connector : connectors) {
+        const Edid edid = parseEdid(connector.edid);
+        const QString display = displayNamed(connector, edid);
         if (connector.bus < 0) {
-            withoutBus.append(connector.name);
+            leaveOut(display,
+                     QStringLiteral("its output has no DDC bus (a DisplayPort MST monitor, or a "
+                                    "driver that shows none)"));
             continue;
         }
-        if (busesTried.contains(connector.bus))
+        if (const auto user = busUsers.constFind(connector.bus); user != busUsers.cend()) {
+            leaveOut(display, QStringLiteral("it shares its DDC bus with %1").arg(*user));
             continue;
-        busesTried.insert(connector.bus);
+        }
+        busUsers.insert(connector.bus, connector.name);
         const QString node = m_deviceDirectory + QStringLiteral("/i2c-%1").arg(connector.bus);
         int error = 0;
         std::unique_ptr<DdcCiChannel> channel =
             DdcCiChannel::open(QFile::encodeName(node).toStdString(), m_transport, m_clock, &error);
         if (!channel) {
-            if (error == -EACCES || error == -EPERM)
-                denied.append(node);
-            else if (error == -EBUSY)
-                driverOwned.append(QStringLiteral("%1 (%2)").arg(connector.name, node));
+            denied = denied || error == -EACCES || error == -EPERM;
+            leaveOut(display, unusableBus(node, error));
             continue;
         }
-        const bool answered = answers(*channel);
-        if (!answered)
-            silent.append(connector.name);
-        const Edid edid = parseEdid(connector.edid);
+        const Answer answer = probe(*channel);
+        if (answer == Answer::None) {
+            m_advice.append(QStringLiteral("%1 did not answer over DDC/CI (it may be off in the "
+                                           "monitor's menu, or the monitor was asleep); it is "
+                                           "listed and used as soon as it answers.")
+                                .arg(display));
+        } else if (answer == Answer::Busy) {
+            m_advice.append(QStringLiteral("%1 was busy: another program held its bus %2; it is "
+                                           "listed and used as soon as it answers.")
+                                .arg(display, node));
+        }
         displays.push_back({connector, QString::fromLatin1(edid.monitorName().c_str()),
-                            std::move(channel), answered});
+                            std::move(channel), answer == Answer::Given});
     }
-    advise(withoutBus,
-           QStringLiteral("Not listed, as they have no DDC bus (a DisplayPort MST monitor, or a "
-                          "driver that shows none): %1."));
-    advise(denied,
-           QStringLiteral("No permission to open %1, so the monitors there cannot be controlled. "
-                          "Install Varno's package, or copy data/60-varno-i2c.rules of its "
-                          "sources into /etc/udev/rules.d/ and data/varno-ddc-bus into "
-                          "/usr/lib/udev/; then run 'sudo udevadm trigger' (or log in again)."));
-    advise(driverOwned,
-           QStringLiteral("Not listed, as a kernel driver owns the DDC/CI address on their bus: "
-                          "%1."));
-    advise(silent,
-           QStringLiteral("Listed, but they did not answer over DDC/CI (it may be off in the "
-                          "monitor's menu, or the monitor was asleep); each is used as soon as "
-                          "it answers: %1."));
+    if (denied) {
+        m_advice.append(QStringLiteral(
+            "To let your login control them, install Varno's package, or copy "
+            "data/60-varno-i2c.rules of its sources into /etc/udev/rules.d/ and "
+            "data/varno-ddc-bus into /usr/lib/udev/; then run 'sudo udevadm trigger' (or log in "
+            "again)."));
+    }
     return displays;
 }
 
-void DisplayDiscovery::advise(const QStringList &leftOut, const QString &reason)
+void DisplayDiscovery::leaveOut(const QString &display, const QString &reason)
 {
-    if (!leftOut.isEmpty())
-        m_advice.append(reason.arg(leftOut.join(QStringLiteral(", "))));
+    m_advice.append(QStringLiteral("%1 is not listed: %2.").arg(display, reason));
 }
 
 QStringList DisplayDiscovery::advice() const
@@ -117,15 +137,19 @@ QStringList DisplayDiscovery::advice() const
     return m_advice;
 }
 
-// "Unsupported" is an answer too: the display speaks DDC/CI.
-bool DisplayDiscovery::answers(DdcCiChannel &channel)
+// "Unsupported" is an answer too: the display speaks DDC/CI. While another
+// program held the bus, the display could not be asked: if it never
+// answered, it was busy rather than silent.
+DisplayDiscovery::Answer DisplayDiscovery::probe(DdcCiChannel &channel)
 {
+    bool busy = false;
     for (std::size_t attempt = 0;; ++attempt) {
         const VcpReply::Kind kind = channel.getVcp(vcpCode(MonitorControl::Brightness)).kind;
         if (kind == VcpReply::Kind::Value || kind == VcpReply::Kind::Unsupported)
-            return true;
+            return Answer::Given;
+        busy = busy || kind == VcpReply::Kind::BusBusy;
         if (attempt == std::size(probePauses))
-            return false;
+            return busy ? Answer::Busy : Answer::None;
         m_clock.sleep(probePauses[attempt]);
     }
 }

@@ -32,15 +32,17 @@ public:
                      I2cTransport &transport, Clock &clock);
 
     std::vector<DiscoveredDisplay> discover();
-    // After discover(): one line for each reason why connected displays were
-    // left out, with what the user can do about it (load i2c-dev, install the
-    // udev rule); empty when none was.
+    // After discover(): one line for each connected display that was left
+    // out, or did not answer, naming it and saying why; a line on what the
+    // user can do about it where there is something (load i2c-dev, install
+    // the udev rule). Empty when every display answered.
     QStringList advice() const;
 
 private:
-    bool answers(DdcCiChannel &channel);
-    // Adds `reason` with the monitors it left out, if any, for %1.
-    void advise(const QStringList &leftOut, const QString &reason);
+    enum class Answer { Given, None, Busy };
+
+    Answer probe(DdcCiChannel &channel);
+    void leaveOut(const QString &display, const QString &reason);
 
     QString m_sysfsRoot;
     QString m_deviceDirectory;

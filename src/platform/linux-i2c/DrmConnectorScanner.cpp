@@ -1,5 +1,7 @@
 #include "DrmConnectorScanner.h"
 
+#include "Edid.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QRegularExpression>
@@ -47,9 +49,32 @@ QByteArray edidOf(const QString &connectorPath)
     return readFile(connectorPath + QStringLiteral("/edid"));
 }
 
-bool isLaptopPanel(const QString &type)
+std::optional<Edid> parsed(const QByteArray &edid)
 {
-    return type == QLatin1String("eDP") || type == QLatin1String("LVDS");
+    return Edid::parse(reinterpret_cast<const std::uint8_t *>(edid.constData()),
+                       std::size_t(edid.size()));
+}
+
+// An EDID that does not parse is compared whole.
+bool isSameMonitor(const QByteArray &edid, const QByteArray &earlier)
+{
+    const std::optional<Edid> now = parsed(edid);
+    const std::optional<Edid> then = parsed(earlier);
+    return now && then ? now->isSameMonitorAs(*then) : edid == earlier;
+}
+
+// Connector types of the kernel's DRM whose outputs never lead to a monitor
+// that speaks DDC/CI: built-in panels (eDP and LVDS in laptops; DSI, DPI and
+// SPI in tablets, phones and boards), which may answer EDID reads but never
+// DDC/CI, and outputs with no monitor behind them (Virtual, Writeback). The
+// udev helper data/varno-ddc-bus keeps out the same types.
+bool isInternal(const QString &type)
+{
+    static const QStringList internal = {QStringLiteral("eDP"),      QStringLiteral("LVDS"),
+                                         QStringLiteral("DSI"),      QStringLiteral("DPI"),
+                                         QStringLiteral("SPI"),      QStringLiteral("Virtual"),
+                                         QStringLiteral("Writeback")};
+    return internal.contains(type);
 }
 
 // A DisplayPort output's own bus is its I2C-over-AUX adapter, a child of the
@@ -92,7 +117,7 @@ QString DrmConnectorScanner::connectorPath(const QString &name) const
 bool DrmConnectorScanner::showsStill(const DrmConnector &connector) const
 {
     const QString path = connectorPath(connector.name);
-    return isConnected(path) && edidOf(path) == connector.edid;
+    return isConnected(path) && isSameMonitor(edidOf(path), connector.edid);
 }
 
 QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
@@ -110,7 +135,7 @@ QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
     QList<DrmConnector> displays;
     for (const Entry &entry : std::as_const(entries)) {
         const QString path = connectorPath(entry.name);
-        if (!isLaptopPanel(entry.type) && isConnected(path))
+        if (!isInternal(entry.type) && isConnected(path))
             displays.append({entry.name, busOf(path, entry.type), edidOf(path)});
     }
     return displays;

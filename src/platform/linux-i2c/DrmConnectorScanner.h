@@ -13,8 +13,8 @@ struct DrmConnector
 };
 
 // Reads which displays are connected, and where their DDC buses are, from
-// sysfs (read only). Laptop panels are left out: they answer EDID reads but
-// never DDC/CI.
+// sysfs (read only). Built-in panels and outputs without a monitor behind
+// them are left out: they never answer DDC/CI.
 class DrmConnectorScanner
 {
 public:
@@ -23,7 +23,7 @@ public:
     // Connected outputs, ordered by card, then connector type, then number.
     QList<DrmConnector> connectedDisplays() const;
     // Whether the output still shows the display it showed when `connector`
-    // was read: connected, with the same EDID. Reads sysfs only.
+    // was read: connected, with an EDID of the same monitor. Reads sysfs only.
     bool showsStill(const DrmConnector &connector) const;
     // Without the i2c-dev module there are no bus nodes, and HDMI or DVI
     // outputs show no bus either.

@@ -14,6 +14,8 @@ struct VcpReply
         // "unsupported").
         NullMessage,
         Invalid,
+        // Never parsed: another program held the bus, so nothing was asked.
+        BusBusy,
     };
 
     // The reply read for a Get VCP of `code`, as i2c-dev returns it (from the

@@ -12,5 +12,8 @@ QByteArray withName(const QByteArray &monitorName);
 QByteArray withoutName();
 // Recomputes byte 127 after a test changed the block.
 QByteArray withChecksum(QByteArray block);
+// `base`, announcing one extension block, followed by a CTA extension whose
+// content differs with `variant`, as when a monitor rewrites it.
+QByteArray withExtension(QByteArray base, char variant);
 
 } // namespace EdidBlock
