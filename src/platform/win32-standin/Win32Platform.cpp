@@ -29,6 +29,11 @@ bool Win32Platform::isKnownSilent(HANDLE)
     return false;
 }
 
+NoMonitorReason Win32Platform::noMonitorReason() const
+{
+    return NoMonitorReason::Unexplained;
+}
+
 DWORD Win32Platform::lastError() const
 {
     return m_lastError;

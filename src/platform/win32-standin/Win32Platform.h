@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NoMonitorReason.h"
 #include "win32shim.h"
 
 #include <QtCore/QByteArray>
@@ -85,6 +86,8 @@ public:
     // physical monitor does not answer over DDC/CI, so that its first reads
     // spend no retries on it.
     virtual bool isKnownSilent(HANDLE physicalMonitor);
+    // Not a Windows call either: why no monitor was found, for the window.
+    virtual NoMonitorReason noMonitorReason() const;
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;
