@@ -330,6 +330,7 @@ void DDCMonitorAccess::discover()
 void DDCMonitorAccess::beginPass()
 {
     m_readPolicy.beginPass(m_monitors.size());
+    m_unsupportedControls.resize(m_monitors.size());
 }
 
 // The error is asked for at once: what runs after the attempt may make calls
@@ -354,10 +355,26 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         return outcome;
     };
     const Outcome outcome = m_readPolicy.read(index, attempt);
+    // A failed read tells nothing about the control.
+    const uint bit = 1u << control;
+    if (outcome == Outcome::Unsupported)
+        m_unsupportedControls[index] |= bit;
+    else if (outcome == Outcome::Answered)
+        m_unsupportedControls[index] &= ~bit;
     if (outcome != Outcome::Answered)
         return {outcome};
     reading.outcome = outcome;
     return reading;
+}
+
+bool DDCMonitorAccess::isAnswering(uint index) const
+{
+    return m_readPolicy.isAnswering(index);
+}
+
+uint DDCMonitorAccess::unsupportedControls(uint index) const
+{
+    return m_unsupportedControls.value(index);
 }
 
 bool DDCMonitorAccess::write(uint index, Control control, uint value)
@@ -372,5 +389,15 @@ QStringList DDCMonitorAccess::platformAdvice() const
     return {};
 #else
     return Win32Platform::current().advice();
+#endif
+}
+
+// Windows lists every display monitor, even one whose DDC/CI is off.
+NoMonitorReason DDCMonitorAccess::noMonitorReason() const
+{
+#ifdef _WIN32
+    return NoMonitorReason::NoAnswer;
+#else
+    return Win32Platform::current().noMonitorReason();
 #endif
 }

@@ -55,6 +55,9 @@ private:
     using ChangeSignal = void (DDCApi::*)();
 
     bool isMonitorIndex(uint index) const;
+    // Publishes whether the monitor answered the reads of this pass, and which
+    // controls it lacks.
+    void publishStanding(uint index);
     quint64 &writeCount(uint index, int control);
 
     void appendLevels(QList<DDCValue> &list, const QString &name, Control control);

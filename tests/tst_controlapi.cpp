@@ -9,20 +9,27 @@ class ControlApiTest : public QObject
     Q_OBJECT
 
 private slots:
-    void metaObjectPublishesFourReadOnlyLists()
+    // The four control lists first, then what the window needs to tell why a
+    // control cannot be used.
+    void metaObjectPublishesReadOnlyLists()
     {
         const QMetaObject &metaObject = DDCApi::staticMetaObject;
         QCOMPARE(metaObject.className(), "DDCApi");
         QCOMPARE(metaObject.superClass(), &QObject::staticMetaObject);
         QCOMPARE(metaObject.classInfoCount(), 0);
-        QCOMPARE(metaObject.enumeratorCount(), 0);
+        QCOMPARE(metaObject.enumeratorCount(), 2);
+        QCOMPARE(metaObject.enumerator(0).name(), "Control");
+        QCOMPARE(metaObject.enumerator(1).name(), "NoMonitorReason");
         QCOMPARE(metaObject.constructorCount(), 0);
 
-        const QList<QByteArray> names{"brightness", "contrast", "rgbDrive", "rgbGain"};
-        const QList<QByteArray> types{"QList<DDCValue>", "QList<DDCValue>", "QList<DDCRgbValue>",
-                                      "QList<DDCRgbValue>"};
-        QCOMPARE(metaObject.propertyCount() - metaObject.propertyOffset(), 4);
-        for (int i = 0; i < 4; ++i) {
+        const QList<QByteArray> names{"brightness",     "contrast",  "rgbDrive",
+                                      "rgbGain",        "answering", "unsupportedControls",
+                                      "noMonitorReason"};
+        const QList<QByteArray> types{
+            "QList<DDCValue>", "QList<DDCValue>", "QList<DDCRgbValue>",     "QList<DDCRgbValue>",
+            "QList<bool>",     "QList<uint>",     "DDCApi::NoMonitorReason"};
+        QCOMPARE(metaObject.propertyCount() - metaObject.propertyOffset(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
             const QMetaProperty property = metaObject.property(metaObject.propertyOffset() + i);
             QCOMPARE(property.name(), names.at(i));
             QCOMPARE(property.typeName(), types.at(i));
@@ -37,23 +44,21 @@ private slots:
     void metaObjectListsSignalsThenInvokables()
     {
         const QMetaObject &metaObject = DDCApi::staticMetaObject;
-        const QList<QByteArray> signatures{"brightnessChanged()",
-                                           "contrastChanged()",
-                                           "rgbDriveChanged()",
-                                           "rgbGainChanged()",
-                                           "monitorSerialNumber(uint)",
-                                           "monitorManufacturer(uint)",
-                                           "setBrightness(uint,uint)",
-                                           "setContrast(uint,uint)",
-                                           "setRgbDrive(uint,DDCRgbValue)",
-                                           "setRgbGain(uint,DDCRgbValue)"};
+        const QList<QByteArray> signatures{
+            "brightnessChanged()",         "contrastChanged()",
+            "rgbDriveChanged()",           "rgbGainChanged()",
+            "answeringChanged()",          "unsupportedControlsChanged()",
+            "noMonitorReasonChanged()",    "monitorSerialNumber(uint)",
+            "monitorManufacturer(uint)",   "setBrightness(uint,uint)",
+            "setContrast(uint,uint)",      "setRgbDrive(uint,DDCRgbValue)",
+            "setRgbGain(uint,DDCRgbValue)"};
         QCOMPARE(metaObject.methodCount() - metaObject.methodOffset(), signatures.size());
         for (int i = 0; i < signatures.size(); ++i) {
             const QMetaMethod method = metaObject.method(metaObject.methodOffset() + i);
             QCOMPARE(method.methodSignature(), signatures.at(i));
             QCOMPARE(method.access(), QMetaMethod::Public);
-            QCOMPARE(method.methodType(), i < 4 ? QMetaMethod::Signal : QMetaMethod::Method);
-            QCOMPARE(method.typeName(), i == 4 || i == 5 ? "QString" : "void");
+            QCOMPARE(method.methodType(), i < 7 ? QMetaMethod::Signal : QMetaMethod::Method);
+            QCOMPARE(method.typeName(), i == 7 || i == 8 ? "QString" : "void");
         }
         const QMetaMethod setRgbDrive =
             metaObject.method(metaObject.indexOfMethod("setRgbDrive(uint,DDCRgbValue)"));

@@ -182,6 +182,34 @@ private slots:
             QVERIFY(channel.name().isNull() && channel.maximum() == 0);
     }
 
+    // The window disables the controls of a monitor that does not answer, and
+    // those it lacks.
+    void publishesWhichMonitorsAnswerAndWhichControlsTheyLack()
+    {
+        const uint greenDrive = 1u << int(DDCApi::Control::GreenDrive);
+        displays().control(0, Control::GreenDrive).unsupported = true;
+        displays().control(1, Control::Contrast).neverAnswers = true;
+        backend().init();
+        QCOMPARE(backend().answering(), (QList<bool>{true, false}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{greenDrive, 0}));
+
+        QSignalSpy answering(&backend(), &DDCApi::answeringChanged);
+        QSignalSpy unsupported(&backend(), &DDCApi::unsupportedControlsChanged);
+        displays().control(0, Control::GreenDrive).unsupported = false;
+        displays().control(1, Control::Contrast).neverAnswers = false;
+        backend().refresh();
+        QCOMPARE(backend().answering(), (QList<bool>{true, true}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{0, 0}));
+        QCOMPARE(answering.size(), 1);
+        QCOMPARE(unsupported.size(), 1);
+
+        displays().control(0, Control::RedGain).neverAnswers = true;
+        backend().refresh();
+        backend().refresh();
+        QCOMPARE(backend().answering(), (QList<bool>{false, true}));
+        QCOMPARE(answering.size(), 2);
+    }
+
     void refreshPublishesWhatChangedOncePerMonitor()
     {
         backend().init();

@@ -175,6 +175,15 @@ private slots:
         QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
     }
 
+    void theBackendTellsWhyThePlatformFoundNoMonitor()
+    {
+        InstalledFakeDisplays displays;
+        displays.whyNoMonitor = NoMonitorReason::NoPermission;
+        TestBackend backend;
+        backend.init();
+        QCOMPARE(backend.noMonitorReason(), DDCApi::NoMonitorReason::NoPermission);
+    }
+
     // Neither has a handle to be read or written through: they cost no reads
     // and no pauses.
     void aMonitorWithoutPhysicalMonitorIsListedAndNeverAnswers()
