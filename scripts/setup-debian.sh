@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-declarative-dev qt6-declarative-dev-tools qt6-qpa-plugins libgl-dev
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
     qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
+    libqt6svg6
 )
 packaging=(dpkg-dev file librsvg2-bin)
 case "${1:-}" in

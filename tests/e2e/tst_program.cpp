@@ -26,6 +26,7 @@ private slots:
         process.start(program, {});
         QVERIFY(process.waitForStarted());
         QCOMPARE(windowTool({"wait", title(), "20000"}), 0);
+        QCOMPARE(windowTool({"icon", title()}), 0);
         QCOMPARE(windowTool({"close", title()}), 0);
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
