@@ -20,7 +20,7 @@ case "${1:-}" in
         packages+=(
             "${packaging[@]}"
             qml6-module-qttest
-            xvfb xauth libx11-dev libxrandr-dev imagemagick
+            xvfb xauth x11-utils libx11-dev libxrandr-dev imagemagick
             clang libclang-rt-14-dev
             fuse3 libfuse3-dev pkg-config
             g++-mingw-w64-x86-64-posix wine wine64 libwine x11-xserver-utils
