@@ -69,7 +69,7 @@ ColumnLayout {
 
         ToolTip {
             parent: dial.handle
-            visible: dial.hovered || dial.pressed || dial.activeFocus
+            visible: dial.enabled && (dial.hovered || dial.pressed || dial.activeFocus)
             text: Math.trunc(dial.value)
         }
     }

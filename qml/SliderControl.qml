@@ -55,7 +55,7 @@ RowLayout {
 
         ToolTip {
             parent: slider.handle
-            visible: slider.hovered || slider.pressed || slider.activeFocus
+            visible: slider.enabled && (slider.hovered || slider.pressed || slider.activeFocus)
             text: Math.trunc(slider.value)
         }
     }
