@@ -367,9 +367,11 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
     return reading;
 }
 
+// A display without a physical monitor is never asked, so the read policy
+// never learns that it does not answer.
 bool DDCMonitorAccess::isAnswering(uint index) const
 {
-    return m_readPolicy.isAnswering(index);
+    return m_monitors.at(index).physicalMonitor && m_readPolicy.isAnswering(index);
 }
 
 uint DDCMonitorAccess::unsupportedControls(uint index) const
