@@ -9,6 +9,7 @@ Window {
     id: window
 
     readonly property bool hasMonitor: monitorCombo.count > 0
+    readonly property bool answering: DDCApi.answering[monitorCombo.currentIndex] ?? false
     // What the controls show while no monitor is listed: the lists hold
     // nothing at the selected index then.
     property ddcValue noValue
@@ -31,17 +32,44 @@ Window {
         return shape.join("|");
     }
 
+    // Whether the selected monitor has `control`, a DDCApi.Control.
+    function has(control) {
+        return !(DDCApi.unsupportedControls[monitorCombo.currentIndex] & 1 << control);
+    }
+
+    function whyNoMonitor() {
+        switch (DDCApi.noMonitorReason) {
+        case DDCApi.ModuleMissing:
+            return qsTr("The kernel module i2c-dev is not loaded, so no monitor can be reached. "
+                        + "Load it with “sudo modprobe i2c-dev”, then start Varno again.");
+        case DDCApi.NoPermission:
+            return qsTr("You may not use the buses that lead to the monitors. Install Varno's "
+                        + "package or its udev rule, then log out and in again.");
+        case DDCApi.NoAnswer:
+            return qsTr("No monitor answered over DDC/CI. Turn DDC/CI on in the monitor's own "
+                        + "menu, then start Varno again.");
+        case DDCApi.NoExternalOutput:
+            return qsTr("No external monitor is connected. Built-in screens cannot be controlled "
+                        + "over DDC/CI.");
+        }
+        return qsTr("No monitor can be reached over DDC/CI.");
+    }
+
     width: 640
-    height: 480
     // The window never cuts its content off. Where the style needs more room
-    // than 640 by 480 it grows to its minimum size, which Qt does not do by
-    // itself; a window the user made larger stays as it is.
+    // it grows to its minimum size, which Qt does not do by itself; a window
+    // the user made larger stays as it is.
     minimumWidth: page.implicitWidth + 2 * page.anchors.margins
     minimumHeight: page.implicitHeight + 2 * page.anchors.margins
     onMinimumWidthChanged: width = Math.max(width, minimumWidth)
     onMinimumHeightChanged: height = Math.max(height, minimumHeight)
     visible: true
     title: qsTr("ZOD ID IDA")
+
+    Shortcut {
+        sequences: [StandardKey.Quit]
+        onActivated: window.close()
+    }
 
     ColumnLayout {
         id: page
@@ -50,6 +78,25 @@ Window {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.margins: 20
+
+        // Dials and sliders leave Page Up and Page Down to their parents: here
+        // they move the one in focus by a tenth of its range, at least a unit
+        // (a step each).
+        Keys.onPressed: event => {
+            const input = window.activeFocusItem;
+            const direction = {[Qt.Key_PageUp]: 1, [Qt.Key_PageDown]: -1}[event.key];
+            if (!direction || !(input instanceof Dial || input instanceof Slider))
+                return;
+            const units = Math.max(1, Math.round((input.to - input.from) / 10));
+            for (let unit = 0; unit < units; ++unit) {
+                if (direction > 0)
+                    input.increase();
+                else
+                    input.decrease();
+            }
+            input.moved();
+            event.accepted = true;
+        }
 
         RowLayout {
             id: firstRow
@@ -68,6 +115,7 @@ Window {
 
                 currentIndex: 0
                 editable: false
+                focus: true
                 displayText: window.hasMonitor ? currentText : qsTr("No DDC/CI monitor found")
                 model: DDCMonitorModel {
                     // The selection stays with its monitor; when that one is
@@ -87,6 +135,19 @@ Window {
             }
         }
 
+        // Why nothing can be controlled: no monitor, or one that is silent.
+        Label {
+            text: !window.hasMonitor ? window.whyNoMonitor()
+                : window.answering ? ""
+                : qsTr("This monitor does not answer over DDC/CI. DDC/CI may be off in its "
+                       + "own menu.")
+            visible: text !== ""
+            wrapMode: Text.Wrap
+            Layout.fillWidth: true
+            // It wraps to the window's width and asks for none of its own.
+            Layout.preferredWidth: 0
+        }
+
         // Controls made anew for each selected monitor, and whenever a range or
         // caption of its controls changes: a control ignores a value that equals
         // its own by value, whatever its range and name, but never the first
@@ -94,32 +155,80 @@ Window {
         Repeater {
             model: [window.controlsShape]
 
-            RowLayout {
-                enabled: window.hasMonitor
+            // The colour groups stand beside the dials where the window is wide
+            // enough, else below them: side by side while they fit.
+            GridLayout {
+                id: controls
 
-                DialControl {
-                    ddcValue: DDCApi.brightness[monitorCombo.currentIndex] ?? window.noValue
-                    onSetValue: newValue => DDCApi.setBrightness(monitorCombo.currentIndex,
-                                                                 newValue)
-                }
+                readonly property real groupGap: columnSpacing + 50
+                readonly property real groupsWidth: drive.implicitWidth + groupGap
+                                                    + gain.implicitWidth
+                // The page's width follows the window's only once the window is
+                // shown: the window must open at the height of its final layout.
+                readonly property real availableWidth: window.width - 2 * page.anchors.margins
+                readonly property bool groupsBesideDials: availableWidth >= dials.implicitWidth
+                                                          + groupGap + groupsWidth
+                readonly property bool groupsSideBySide: availableWidth >= groupsWidth
 
-                DialControl {
-                    ddcValue: DDCApi.contrast[monitorCombo.currentIndex] ?? window.noValue
-                    onSetValue: newValue => DDCApi.setContrast(monitorCombo.currentIndex, newValue)
-                }
+                columns: groupsBesideDials ? 2 : 1
+                enabled: window.answering
+                Layout.fillWidth: true
+                // What the window needs at least: the groups one under the other.
+                Layout.preferredWidth: Math.max(dials.implicitWidth, drive.implicitWidth,
+                                                gain.implicitWidth)
 
-                RGBControls {
-                    rgbValue: DDCApi.rgbDrive[monitorCombo.currentIndex] ?? window.noRgbValue
+                RowLayout {
+                    id: dials
+
                     Layout.alignment: Qt.AlignTop
-                    Layout.leftMargin: 50
-                    onSetValue: newValue => DDCApi.setRgbDrive(monitorCombo.currentIndex, newValue)
+
+                    DialControl {
+                        ddcValue: DDCApi.brightness[monitorCombo.currentIndex] ?? window.noValue
+                        caption: ddcValue.name || qsTr("Brightness")
+                        enabled: window.has(DDCApi.Brightness)
+                        onSetValue: newValue => DDCApi.setBrightness(monitorCombo.currentIndex,
+                                                                     newValue)
+                    }
+
+                    DialControl {
+                        ddcValue: DDCApi.contrast[monitorCombo.currentIndex] ?? window.noValue
+                        caption: ddcValue.name || qsTr("Contrast")
+                        enabled: window.has(DDCApi.Contrast)
+                        onSetValue: newValue => DDCApi.setContrast(monitorCombo.currentIndex,
+                                                                   newValue)
+                    }
                 }
 
-                RGBControls {
-                    rgbValue: DDCApi.rgbGain[monitorCombo.currentIndex] ?? window.noRgbValue
+                GridLayout {
+                    columns: controls.groupsSideBySide ? 2 : 1
                     Layout.alignment: Qt.AlignTop
-                    Layout.leftMargin: 50
-                    onSetValue: newValue => DDCApi.setRgbGain(monitorCombo.currentIndex, newValue)
+                    Layout.leftMargin: controls.groupsBesideDials ? 50 : 0
+
+                    RGBControls {
+                        id: drive
+
+                        rgbValue: DDCApi.rgbDrive[monitorCombo.currentIndex] ?? window.noRgbValue
+                        caption: rgbValue.name || qsTr("RGB Drive")
+                        channelsEnabled: [window.has(DDCApi.RedDrive),
+                                          window.has(DDCApi.GreenDrive),
+                                          window.has(DDCApi.BlueDrive)]
+                        Layout.alignment: Qt.AlignTop
+                        onSetValue: newValue => DDCApi.setRgbDrive(monitorCombo.currentIndex,
+                                                                   newValue)
+                    }
+
+                    RGBControls {
+                        id: gain
+
+                        rgbValue: DDCApi.rgbGain[monitorCombo.currentIndex] ?? window.noRgbValue
+                        caption: rgbValue.name || qsTr("RGB Gain")
+                        channelsEnabled: [window.has(DDCApi.RedGain), window.has(DDCApi.GreenGain),
+                                          window.has(DDCApi.BlueGain)]
+                        Layout.alignment: Qt.AlignTop
+                        Layout.leftMargin: controls.groupsSideBySide ? 50 : 0
+                        onSetValue: newValue => DDCApi.setRgbGain(monitorCombo.currentIndex,
+                                                                  newValue)
+                    }
                 }
             }
         }

@@ -11,23 +11,52 @@ RowLayout {
     id: control
 
     property ddcValue ddcValue
+    // The caption before the slider: its value's name, unless its user gives
+    // another.
+    property string caption: ddcValue.name
+    // What assistive technology calls the slider.
+    property string accessibleName: caption
 
     signal changed(newValue: ddcValue)
 
     Label {
-        text: ddcValue.name
+        text: control.caption
         Layout.preferredWidth: 50
     }
 
     Slider {
+        id: slider
+
+        // Held by a pointer (until it lets go, which may move the slider once
+        // more) rather than by a key.
+        property bool held: false
+
         from: ddcValue.minimum
         to: ddcValue.maximum
         value: ddcValue.value
-        // As a dial does: after the report, the value handed in, also when it
+        // A key press or a wheel notch moves one unit. Dragging stays
+        // continuous: a step size would round where the pointer puts the slider.
+        stepSize: held ? 0 : 1
+        wheelEnabled: true
+        Accessible.name: control.accessibleName
+        onPressedChanged: if (!pressed) held = false
+        // As a dial does: a move within the unit handed in writes nothing;
+        // after the report, the slider shows the value handed in, also when it
         // is the one it already had because the write was refused.
         onMoved: {
-            report.send(ddcValue, value);
+            if (Math.trunc(value) !== ddcValue.value)
+                report.send(ddcValue, value);
             value = Qt.binding(() => ddcValue.value);
+        }
+
+        PointHandler {
+            onActiveChanged: if (active) slider.held = true
+        }
+
+        ToolTip {
+            parent: slider.handle
+            visible: slider.enabled && (slider.hovered || slider.pressed || slider.activeFocus)
+            text: Math.trunc(slider.value)
         }
     }
 

@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-declarative-dev qt6-declarative-dev-tools qt6-qpa-plugins libgl-dev
     qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
     qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
+    libqt6svg6
 )
 packaging=(dpkg-dev file librsvg2-bin)
 case "${1:-}" in
@@ -19,7 +20,7 @@ case "${1:-}" in
         packages+=(
             "${packaging[@]}"
             qml6-module-qttest
-            xvfb xauth libx11-dev libxrandr-dev imagemagick
+            xvfb xauth x11-utils libx11-dev libxrandr-dev imagemagick
             clang libclang-rt-14-dev
             fuse3 libfuse3-dev pkg-config
             g++-mingw-w64-x86-64-posix wine wine64 libwine x11-xserver-utils

@@ -23,3 +23,18 @@ QList<DDCRgbValue> DDCApi::rgbGain() const
 {
     return m_rgbGain;
 }
+
+QList<bool> DDCApi::answering() const
+{
+    return m_answering;
+}
+
+QList<uint> DDCApi::unsupportedControls() const
+{
+    return m_unsupportedControls;
+}
+
+DDCApi::NoMonitorReason DDCApi::noMonitorReason() const
+{
+    return m_noMonitorReason;
+}

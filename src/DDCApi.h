@@ -2,6 +2,7 @@
 
 #include "DDCRgbValue.h"
 #include "DDCValue.h"
+#include "platform/NoMonitorReason.h"
 
 #include <QtCore/QList>
 #include <QtCore/QObject>
@@ -16,8 +17,37 @@ class DDCApi : public QObject
     Q_PROPERTY(QList<DDCValue> contrast READ contrast NOTIFY contrastChanged FINAL)
     Q_PROPERTY(QList<DDCRgbValue> rgbDrive READ rgbDrive NOTIFY rgbDriveChanged FINAL)
     Q_PROPERTY(QList<DDCRgbValue> rgbGain READ rgbGain NOTIFY rgbGainChanged FINAL)
+    // Whether each monitor answered its last reads over DDC/CI.
+    Q_PROPERTY(QList<bool> answering READ answering NOTIFY answeringChanged FINAL)
+    // The controls each monitor reports it does not have, one bit per Control.
+    Q_PROPERTY(QList<uint> unsupportedControls READ unsupportedControls NOTIFY
+                   unsupportedControlsChanged FINAL)
+    Q_PROPERTY(
+        NoMonitorReason noMonitorReason READ noMonitorReason NOTIFY noMonitorReasonChanged FINAL)
 
 public:
+    enum class Control {
+        Brightness,
+        Contrast,
+        RedDrive,
+        GreenDrive,
+        BlueDrive,
+        RedGain,
+        GreenGain,
+        BlueGain
+    };
+    Q_ENUM(Control)
+
+    // Why no monitor is listed, as far as the platform can tell.
+    enum class NoMonitorReason {
+        Unexplained = int(::NoMonitorReason::Unexplained),
+        ModuleMissing = int(::NoMonitorReason::ModuleMissing),
+        NoPermission = int(::NoMonitorReason::NoPermission),
+        NoAnswer = int(::NoMonitorReason::NoAnswer),
+        NoExternalOutput = int(::NoMonitorReason::NoExternalOutput)
+    };
+    Q_ENUM(NoMonitorReason)
+
     DDCApi();
     ~DDCApi() override;
 
@@ -25,6 +55,9 @@ public:
     QList<DDCValue> contrast() const;
     QList<DDCRgbValue> rgbDrive() const;
     QList<DDCRgbValue> rgbGain() const;
+    QList<bool> answering() const;
+    QList<uint> unsupportedControls() const;
+    NoMonitorReason noMonitorReason() const;
 
     // Who monitor `index` is, from its own EDID; empty when it gave none, and
     // for an index that is no monitor's (as an empty drop-down's).
@@ -45,6 +78,9 @@ signals:
     void contrastChanged();
     void rgbDriveChanged();
     void rgbGainChanged();
+    void answeringChanged();
+    void unsupportedControlsChanged();
+    void noMonitorReasonChanged();
 
     // The monitors are listed anew, as after one was attached or detached:
     // first this, while the lists still hold the monitors as listed before;
@@ -59,4 +95,7 @@ protected:
     QList<DDCValue> m_contrast;
     QList<DDCRgbValue> m_rgbDrive;
     QList<DDCRgbValue> m_rgbGain;
+    QList<bool> m_answering;
+    QList<uint> m_unsupportedControls;
+    NoMonitorReason m_noMonitorReason = NoMonitorReason::Unexplained;
 };

@@ -375,6 +375,10 @@ QList<qsizetype> DDCMonitorAccess::rediscover()
     releasePhysicalMonitors();
     m_monitors = found;
     m_readPolicy.follow(previousIndexOf);
+    QList<uint> unsupportedControls;
+    for (const qsizetype previous : previousIndexOf)
+        unsupportedControls.append(m_unsupportedControls.value(previous));
+    m_unsupportedControls = unsupportedControls;
     for (qsizetype index = 0; index < m_monitors.size(); ++index) {
         if (previousIndexOf.at(index) < 0)
             noteKnownSilent(index);
@@ -394,6 +398,7 @@ bool DDCMonitorAccess::displaysChanged() const
 void DDCMonitorAccess::beginPass()
 {
     m_readPolicy.beginPass(m_monitors.size());
+    m_unsupportedControls.resize(m_monitors.size());
 }
 
 // The error is asked for at once: what runs after the attempt may make calls
@@ -418,10 +423,28 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         return outcome;
     };
     const Outcome outcome = m_readPolicy.read(index, attempt);
+    // A failed read tells nothing about the control.
+    const uint bit = 1u << control;
+    if (outcome == Outcome::Unsupported)
+        m_unsupportedControls[index] |= bit;
+    else if (outcome == Outcome::Answered)
+        m_unsupportedControls[index] &= ~bit;
     if (outcome != Outcome::Answered)
         return {outcome};
     reading.outcome = outcome;
     return reading;
+}
+
+// A display without a physical monitor is never asked, so the read policy
+// never learns that it does not answer.
+bool DDCMonitorAccess::isAnswering(uint index) const
+{
+    return m_monitors.at(index).physicalMonitor && m_readPolicy.isAnswering(index);
+}
+
+uint DDCMonitorAccess::unsupportedControls(uint index) const
+{
+    return m_unsupportedControls.value(index);
 }
 
 bool DDCMonitorAccess::write(uint index, Control control, uint value)
@@ -436,5 +459,15 @@ QStringList DDCMonitorAccess::platformAdvice() const
     return {};
 #else
     return Win32Platform::current().advice();
+#endif
+}
+
+// Windows lists every display monitor, even one whose DDC/CI is off.
+NoMonitorReason DDCMonitorAccess::noMonitorReason() const
+{
+#ifdef _WIN32
+    return NoMonitorReason::NoAnswer;
+#else
+    return Win32Platform::current().noMonitorReason();
 #endif
 }

@@ -2,6 +2,7 @@
 
 #include "DDCReadPolicy.h"
 #include "MonitorIdentity.h"
+#include "platform/NoMonitorReason.h"
 
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -96,6 +97,11 @@ public:
     // A reading that cannot be (current value above the maximum, or a maximum
     // of 0) is no answer; values come only with an answer.
     Reading read(uint index, Control control);
+    // Whether the monitor answered its reads of this pass, so far.
+    bool isAnswering(uint index) const;
+    // The controls the monitor last reported it does not have, one bit per
+    // Control.
+    uint unsupportedControls(uint index) const;
     // Whether the monitor took the value.
     bool write(uint index, Control control, uint value);
 
@@ -103,6 +109,8 @@ public:
     // reached, one sentence a reason, for the user; empty where it tells
     // nothing (Windows does not).
     QStringList platformAdvice() const;
+    // Why discovery found no monitor, as far as the platform can tell.
+    NoMonitorReason noMonitorReason() const;
 
 private:
     Q_DISABLE_COPY(DDCMonitorAccess)
@@ -113,4 +121,5 @@ private:
     QList<MonitorData> &m_monitors;
     std::function<void()> m_afterAttempt;
     DDCReadPolicy m_readPolicy;
+    QList<uint> m_unsupportedControls;
 };

@@ -54,3 +54,8 @@ DDCReadPolicy::Outcome DDCReadPolicy::read(qsizetype monitor, const Attempt &att
     m_standing[monitor] = Standing::Silent;
     return Outcome::Failed;
 }
+
+bool DDCReadPolicy::isAnswering(qsizetype monitor) const
+{
+    return m_standing.value(monitor, Standing::Silent) == Standing::Answering;
+}

@@ -30,6 +30,8 @@ public:
     // Makes the attempts of one read of `monitor` in the current pass; a read
     // that was skipped has failed.
     Outcome read(qsizetype monitor, const Attempt &attempt);
+    // Whether no read of `monitor` has failed since its last pass began.
+    bool isAnswering(qsizetype monitor) const;
 
 private:
     enum class Standing { Answering, SilentLastPass, Silent };

@@ -15,6 +15,16 @@ constexpr std::chrono::milliseconds refreshInterval{5000};
 constexpr std::chrono::milliseconds settleTime{500};
 constexpr std::chrono::milliseconds displayWatchInterval{1000};
 
+// The bits of unsupportedControls are the access's controls, as QML names them.
+static_assert(int(DDCApi::Control::Brightness) == DDCMonitorAccess::Brightness
+              && int(DDCApi::Control::Contrast) == DDCMonitorAccess::Contrast
+              && int(DDCApi::Control::RedDrive) == DDCMonitorAccess::RedDrive
+              && int(DDCApi::Control::GreenDrive) == DDCMonitorAccess::GreenDrive
+              && int(DDCApi::Control::BlueDrive) == DDCMonitorAccess::BlueDrive
+              && int(DDCApi::Control::RedGain) == DDCMonitorAccess::RedGain
+              && int(DDCApi::Control::GreenGain) == DDCMonitorAccess::GreenGain
+              && int(DDCApi::Control::BlueGain) == DDCMonitorAccess::BlueGain);
+
 // The colour types in the order the readers query them; the setters write red,
 // green, blue.
 constexpr int colourReadOrder[] = {0, 2, 1};
@@ -78,12 +88,17 @@ DDCWinApi *DDCWinApi::instance()
 void DDCWinApi::init()
 {
     m_access.discover();
+    m_noMonitorReason = NoMonitorReason(m_access.noMonitorReason());
     m_writeCounts.resize(m_monitors.size());
     m_access.beginPass();
     readBrightness();
     readContrast();
     readRgbDrive();
     readRgbGain();
+    m_answering.fill(false, m_monitors.size());
+    m_unsupportedControls.fill(0, m_monitors.size());
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        publishStanding(index);
     connect(&m_timer, &QTimer::timeout, this, &DDCWinApi::refresh);
     m_timer.start(refreshInterval);
     watchDisplays();
@@ -281,6 +296,21 @@ void DDCWinApi::refresh()
         refreshLevel(index, Control::Contrast, m_contrast, &DDCApi::contrastChanged);
         refreshColour(index, Control::RedDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
         refreshColour(index, Control::RedGain, m_rgbGain, &DDCApi::rgbGainChanged);
+        publishStanding(index);
+    }
+}
+
+void DDCWinApi::publishStanding(uint index)
+{
+    const bool answering = m_access.isAnswering(index);
+    if (m_answering.at(index) != answering) {
+        m_answering[index] = answering;
+        emit answeringChanged();
+    }
+    const uint unsupported = m_access.unsupportedControls(index);
+    if (m_unsupportedControls.at(index) != unsupported) {
+        m_unsupportedControls[index] = unsupported;
+        emit unsupportedControlsChanged();
     }
 }
 

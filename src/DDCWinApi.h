@@ -62,6 +62,9 @@ private:
     DDCValue readLevel(uint index, const QString &name, Control control);
 
     bool isMonitorIndex(uint index) const;
+    // Publishes whether the monitor answered the reads of this pass, and which
+    // controls it lacks.
+    void publishStanding(uint index);
     quint64 &writeCount(uint index, int control);
 
     void appendLevels(QList<DDCValue> &list, const QString &name, Control control);

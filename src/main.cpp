@@ -3,11 +3,16 @@
 #include <QtCore/QDebug>
 #include <QtCore/QUrl>
 #include <QtGui/QGuiApplication>
+#include <QtGui/QIcon>
 #include <QtQml/QQmlApplicationEngine>
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    // Docks and task bars take the program's name and icon from its desktop
+    // file; the window shows the icon itself where they do not.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.varno.Varno"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.varno.Varno.svg")));
     QQmlApplicationEngine engine;
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app,

@@ -9,20 +9,27 @@ class ControlApiTest : public QObject
     Q_OBJECT
 
 private slots:
-    void metaObjectPublishesFourReadOnlyLists()
+    // The four control lists first, then what the window needs to tell why a
+    // control cannot be used.
+    void metaObjectPublishesReadOnlyLists()
     {
         const QMetaObject &metaObject = DDCApi::staticMetaObject;
         QCOMPARE(metaObject.className(), "DDCApi");
         QCOMPARE(metaObject.superClass(), &QObject::staticMetaObject);
         QCOMPARE(metaObject.classInfoCount(), 0);
-        QCOMPARE(metaObject.enumeratorCount(), 0);
+        QCOMPARE(metaObject.enumeratorCount(), 2);
+        QCOMPARE(metaObject.enumerator(0).name(), "Control");
+        QCOMPARE(metaObject.enumerator(1).name(), "NoMonitorReason");
         QCOMPARE(metaObject.constructorCount(), 0);
 
-        const QList<QByteArray> names{"brightness", "contrast", "rgbDrive", "rgbGain"};
-        const QList<QByteArray> types{"QList<DDCValue>", "QList<DDCValue>", "QList<DDCRgbValue>",
-                                      "QList<DDCRgbValue>"};
-        QCOMPARE(metaObject.propertyCount() - metaObject.propertyOffset(), 4);
-        for (int i = 0; i < 4; ++i) {
+        const QList<QByteArray> names{"brightness",     "contrast",  "rgbDrive",
+                                      "rgbGain",        "answering", "unsupportedControls",
+                                      "noMonitorReason"};
+        const QList<QByteArray> types{
+            "QList<DDCValue>", "QList<DDCValue>", "QList<DDCRgbValue>",     "QList<DDCRgbValue>",
+            "QList<bool>",     "QList<uint>",     "DDCApi::NoMonitorReason"};
+        QCOMPARE(metaObject.propertyCount() - metaObject.propertyOffset(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
             const QMetaProperty property = metaObject.property(metaObject.propertyOffset() + i);
             QCOMPARE(property.name(), names.at(i));
             QCOMPARE(property.typeName(), types.at(i));
@@ -41,6 +48,9 @@ private slots:
                                            "contrastChanged()",
                                            "rgbDriveChanged()",
                                            "rgbGainChanged()",
+                                           "answeringChanged()",
+                                           "unsupportedControlsChanged()",
+                                           "noMonitorReasonChanged()",
                                            "monitorsAboutToChange()",
                                            "monitorsChanged(QList<int>)",
                                            "monitorSerialNumber(uint)",
@@ -54,8 +64,8 @@ private slots:
             const QMetaMethod method = metaObject.method(metaObject.methodOffset() + i);
             QCOMPARE(method.methodSignature(), signatures.at(i));
             QCOMPARE(method.access(), QMetaMethod::Public);
-            QCOMPARE(method.methodType(), i < 6 ? QMetaMethod::Signal : QMetaMethod::Method);
-            QCOMPARE(method.typeName(), i == 6 || i == 7 ? "QString" : "void");
+            QCOMPARE(method.methodType(), i < 9 ? QMetaMethod::Signal : QMetaMethod::Method);
+            QCOMPARE(method.typeName(), i == 9 || i == 10 ? "QString" : "void");
         }
         const QMetaMethod setRgbDrive =
             metaObject.method(metaObject.indexOfMethod("setRgbDrive(uint,DDCRgbValue)"));

@@ -182,6 +182,26 @@ private slots:
             QVERIFY(channel.name().isNull() && channel.maximum() == 0);
     }
 
+    // The window disables the controls of a monitor that does not answer, and
+    // those it lacks.
+    void publishesWhichMonitorsAnswerAndWhichControlsTheyLack()
+    {
+        displays().control(0, Control::GreenDrive).unsupported = true;
+        displays().control(1, Control::Contrast).neverAnswers = true;
+        backend().init();
+        QCOMPARE(backend().answering(), (QList<bool>{true, false}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{1u << 3, 0}));
+
+        QSignalSpy answering(&backend(), &DDCApi::answeringChanged);
+        displays().control(0, Control::GreenDrive).unsupported = false;
+        displays().control(1, Control::Contrast).neverAnswers = false;
+        displays().control(0, Control::RedGain).neverAnswers = true;
+        backend().refresh();
+        QCOMPARE(backend().answering(), (QList<bool>{false, true}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{0, 0}));
+        QCOMPARE(answering.size(), 2);
+    }
+
     void refreshPublishesWhatChangedOncePerMonitor()
     {
         backend().init();

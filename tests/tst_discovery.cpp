@@ -175,6 +175,15 @@ private slots:
         QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
     }
 
+    void theBackendTellsWhyThePlatformFoundNoMonitor()
+    {
+        InstalledFakeDisplays displays;
+        displays.whyNoMonitor = NoMonitorReason::NoPermission;
+        TestBackend backend;
+        backend.init();
+        QCOMPARE(backend.noMonitorReason(), DDCApi::NoMonitorReason::NoPermission);
+    }
+
     // Neither has a handle to be read or written through: they cost no reads
     // and no pauses.
     void aMonitorWithoutPhysicalMonitorIsListedAndNeverAnswers()
@@ -199,13 +208,14 @@ private slots:
         verifyAligned(backend);
         QVERIFY(!displays.calls().contains(
             QStringLiteral("GetPhysicalMonitorsFromHMONITOR(display 0, 0)")));
-        const QStringList monitorCalls =
-            displays.calls().filter(QRegularExpression(QStringLiteral("^(Get|Set)Monitor(?!Info)|^Sleep")));
+        const QStringList monitorCalls = displays.calls().filter(
+            QRegularExpression(QStringLiteral("^(Get|Set)Monitor(?!Info)|^Sleep")));
         QCOMPARE(monitorCalls.size(), monitorCalls.filter(QStringLiteral("physical 2.0")).size());
         QCOMPARE(backend.brightness().at(2).value(), 50u);
         QCOMPARE(backend.brightness().at(0).name(), QStringLiteral("Brightness"));
         QCOMPARE(backend.brightness().at(0).maximum(), 0u);
         QCOMPARE(backend.brightness().at(0).value(), 0u);
+        QCOMPARE(backend.answering(), (QList<bool>{false, false, true}));
     }
 
     // Each row is the middle one of three monitors alike, whose neighbours

@@ -26,6 +26,9 @@ private slots:
         process.start(program, {});
         QVERIFY(process.waitForStarted());
         QCOMPARE(windowTool({"wait", title(), "20000"}), 0);
+        QProcess icon; // for task bars
+        icon.start(QStringLiteral("xprop"), {"-name", title(), "_NET_WM_ICON"});
+        QVERIFY(icon.waitForFinished() && icon.readAll().contains("_NET_WM_ICON(CARDINAL) = "));
         QCOMPARE(windowTool({"close", title()}), 0);
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);

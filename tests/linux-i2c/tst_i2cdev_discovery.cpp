@@ -217,6 +217,47 @@ private slots:
         QVERIFY(discovery.advice().isEmpty());
     }
 
+    // The window says why nothing can be controlled. Each output has a bus of
+    // its own, unless it has none.
+    void saysWhyItFoundNoDisplay_data()
+    {
+        QTest::addColumn<bool>("moduleLoaded");
+        QTest::addColumn<QStringList>("outputs");
+        QTest::addColumn<NoMonitorReason>("reason");
+        QTest::newRow("a built-in panel alone")
+            << true << QStringList{"eDP"} << NoMonitorReason::NoExternalOutput;
+        QTest::newRow("i2c-dev not loaded")
+            << false << QStringList{"DP"} << NoMonitorReason::ModuleMissing;
+        QTest::newRow("every bus denied")
+            << true << QStringList{"denied", "no bus"} << NoMonitorReason::NoPermission;
+        QTest::newRow("a bus denied, a silent display listed")
+            << true << QStringList{"denied", "silent"} << NoMonitorReason::Unexplained;
+    }
+
+    void saysWhyItFoundNoDisplay()
+    {
+        QFETCH(bool, moduleLoaded);
+        QFETCH(QStringList, outputs);
+        QFETCH(NoMonitorReason, reason);
+        if (!moduleLoaded)
+            m_sysfs.reset(new FakeSysfs);
+        SimulatedDdcMonitor silent = SimulatedDdcMonitor::typical();
+        silent.stopAnswering();
+        for (int bus = 5; bus < 5 + outputs.size(); ++bus) {
+            const QString output = outputs.at(bus - 5);
+            m_sysfs->addConnector(
+                QStringLiteral("card0-%1-%2").arg(output == "eDP" ? "eDP" : "DP").arg(bus),
+                "connected", {}, output == "no bus" ? -1 : bus);
+            m_buses->attach(node(bus),
+                            output == "silent" ? silent : SimulatedDdcMonitor::typical());
+            if (output == "denied")
+                m_buses->refuseOpen(node(bus), EACCES);
+        }
+        DisplayDiscovery discovery(m_sysfs->root(), QStringLiteral("/dev"), *m_buses, m_clock);
+        discovery.discover();
+        QCOMPARE(discovery.noMonitorReason(), reason);
+    }
+
     // The udev rule's helper: outputs' buses, connected or not (a monitor can
     // be plugged in later), but no laptop panel's, nor any other bus.
     void udevHelperGrantsOnlyOutputBuses()

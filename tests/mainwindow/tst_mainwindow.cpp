@@ -41,6 +41,21 @@ DDCValue shownValue(QQuickItem *control)
                     uint(input->property("to").toReal()), uint(input->property("value").toReal()));
 }
 
+// The controls and labels that lie wholly or partly outside the window.
+QStringList outside(QQuickWindow *window)
+{
+    QStringList found;
+    for (const char *type : {"QQuickComboBox", "QQuickDial", "QQuickSlider", "QQuickLabel"}) {
+        for (QQuickItem *item : itemsOf(window, type)) {
+            if (item->isVisible()
+                && !QRectF(QPointF(), window->size())
+                        .contains(item->mapRectToScene(item->boundingRect())))
+                found << type + item->property("text").toString();
+        }
+    }
+    return found;
+}
+
 template <typename Value>
 QList<Value> secondTwice(const QList<Value> &list)
 {
@@ -80,7 +95,8 @@ private slots:
         QCOMPARE(m_engine.rootObjects().size(), 1);
         m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().first());
         QVERIFY(m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
         m_combo = itemsOf(m_window, "QQuickComboBox").value(0);
         QVERIFY(m_combo);
     }
@@ -92,34 +108,50 @@ private slots:
         m_api.calls.clear();
     }
 
+    // 640 wide, as long as the style lets the content fit, and as high as the
+    // content.
     void showsAllOfItsContent()
     {
         QCOMPARE(m_window->title(), QStringLiteral("ZOD ID IDA"));
         const QQuickItem *page = m_window->contentItem()->childItems().first();
         QCOMPARE(m_window->minimumSize(),
                  QSizeF(page->implicitWidth() + 40, page->implicitHeight() + 40).toSize());
-        QCOMPARE(m_window->size(), m_window->minimumSize().expandedTo(QSize(640, 480)));
-        // Margins of 20, a drop-down to the right margin, groups 50 further apart
-        // than the dials, and all four controls at the top of their row.
+        QCOMPARE(m_window->size(),
+                 QSize(std::max(640, m_window->minimumWidth()), m_window->minimumHeight()));
+        // Margins of 20, and a drop-down to the right margin.
         QCOMPARE(page->position(), QPointF(20, 20));
         QCOMPARE(m_combo->mapRectToScene(m_combo->boundingRect()).right(),
                  m_window->width() - 20.0);
+        QCOMPARE(outside(m_window), QStringList());
+    }
+
+    // Run once for each style: narrow, the colour groups go below the dials.
+    void fitsAScreenEightHundredPixelsWide()
+    {
+        const QRect screen = m_window->screen()->availableGeometry();
+        QCOMPARE(screen.size(), QSize(800, 600));
+        QVERIFY(screen.contains(m_window->geometry()));
+        QCOMPARE(outside(m_window), QStringList());
+
+        // Wide enough for one row: groups 50 further apart than the dials, and
+        // the captions of all four on one line.
+        resizeWindow(1200);
         const QList<QQuickItem *> controls =
             itemsOf(m_window, "DialControl") + itemsOf(m_window, "RGBControls");
         const auto gapBefore = [&](int i) {
-            return controls[i]->x() - controls[i - 1]->x() - controls[i - 1]->width();
+            const QRectF left = controls[i - 1]->mapRectToScene(controls[i - 1]->boundingRect());
+            return controls[i]->mapToScene({}).x() - left.right();
         };
-        QCOMPARE(gapBefore(2), gapBefore(1) + 50);
+        QTRY_COMPARE(gapBefore(2), gapBefore(1) + 50);
         QCOMPARE(gapBefore(3), gapBefore(1) + 50);
-        for (QQuickItem *control : controls)
-            QCOMPARE(control->y(), 0.0);
-        const QRectF window(QPointF(), m_window->size());
-        for (const char *type : {"QQuickComboBox", "QQuickDial", "QQuickSlider", "QQuickLabel"}) {
-            for (QQuickItem *item : itemsOf(m_window, type)) {
-                QVERIFY2(window.contains(item->mapRectToScene(item->boundingRect())),
-                         qPrintable(item->property("text").toString()));
-            }
+        for (QQuickItem *control : controls) {
+            QCOMPARE(control->childItems().first()->mapToScene({}).y(),
+                     controls.first()->childItems().first()->mapToScene({}).y());
         }
+
+        resizeWindow(m_window->minimumWidth());
+        QTRY_COMPARE(outside(m_window), QStringList());
+        resizeWindow(640);
     }
 
     void startsOnTheFirstMonitor()
@@ -152,6 +184,88 @@ private slots:
                  QStringLiteral("setRgbGain(1, RGB Gain 1: Red 1 0..255 70, Green 1 0..255 70, "
                                 "Blue 1 0..255 %1)")
                      .arg(gainBlue));
+    }
+
+    // An arrow moves one unit, Page Up or Down a tenth of the range, a wheel
+    // notch one unit; each writes once.
+    void aKeyOrANotchWritesOneStepOnce_data()
+    {
+        QTest::addColumn<int>("monitor");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<int>("input");
+        QTest::addColumn<int>("key"); // 0: a wheel notch
+        QTest::addColumn<QString>("written");
+        QTest::newRow("right on a dial")
+            << 0 << QByteArray("QQuickDial") << 0 << int(Qt::Key_Right) << "setBrightness(0, 11)";
+        QTest::newRow("page down on a dial")
+            << 0 << QByteArray("QQuickDial") << 1 << int(Qt::Key_PageDown) << "setContrast(0, 20)";
+        QTest::newRow("page up on a slider of 0..255")
+            << 1 << QByteArray("QQuickSlider") << 5 << int(Qt::Key_PageUp)
+            << "setRgbGain(1, RGB Gain 1: Red 1 0..255 70, Green 1 0..255 70, Blue 1 0..255 96)";
+        QTest::newRow("a notch up on a slider")
+            << 1 << QByteArray("QQuickSlider") << 0 << 0
+            << "setRgbDrive(1, RGB Drive 1: Red 1 0..255 51, Green 1 0..255 50, Blue 1 0..255 50)";
+        QTest::newRow("a notch up on a dial")
+            << 1 << QByteArray("QQuickDial") << 0 << 0 << "setBrightness(1, 11)";
+    }
+
+    void aKeyOrANotchWritesOneStepOnce()
+    {
+        QFETCH(int, monitor);
+        QFETCH(QByteArray, type);
+        QFETCH(int, input);
+        QFETCH(int, key);
+        QFETCH(QString, written);
+        m_combo->setProperty("currentIndex", monitor);
+        QQuickItem *control = itemsOf(m_window, type.constData()).at(input);
+        const QPointF centre = control->mapToScene(control->boundingRect().center());
+        if (key) {
+            control->forceActiveFocus();
+            QTest::keyClick(m_window, Qt::Key(key));
+        } else {
+            QWheelEvent notch(centre, m_window->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QGuiApplication::sendEvent(m_window, &notch);
+        }
+        QCOMPARE(m_api.calls, QStringList{written});
+    }
+
+    // A move within one unit writes nothing: dragged in steps of a quarter
+    // unit, a control writes each whole value it passes once.
+    void aDragWritesEachWholeValueOnce_data()
+    {
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("slider") << QByteArray("QQuickSlider") << "Red 0 0..100 (\\d+)";
+        QTest::newRow("dial") << QByteArray("QQuickDial") << "setBrightness\\(0, (\\d+)";
+    }
+
+    void aDragWritesEachWholeValueOnce()
+    {
+        QFETCH(QByteArray, type);
+        QFETCH(QString, written);
+        QQuickItem *input = itemsOf(m_window, type.constData()).at(0);
+        const QPointF centre = input->boundingRect().center();
+        // Where a fraction of its travel lies on a slider, or on a dial's circle.
+        const auto at = [&](qreal travel) {
+            const qreal angle = 4 * M_PI / 3 - travel * 5 * M_PI / 3;
+            const QPointF point = type == "QQuickDial"
+                ? centre + QPointF(std::cos(angle), -std::sin(angle)) * input->width() / 3
+                : QPointF(input->width() * travel, centre.y());
+            return input->mapToScene(point).toPoint();
+        };
+        QTest::mousePress(m_window, Qt::LeftButton, {}, at(0.25));
+        for (qreal travel = 0.25; travel <= 0.75; travel += 0.0025)
+            QTest::mouseMove(m_window, at(travel));
+        QTest::mouseRelease(m_window, Qt::LeftButton, {}, at(0.75));
+
+        const QRegularExpression value(written);
+        QList<int> values;
+        for (const QString &call : std::as_const(m_api.calls))
+            values << value.match(call).captured(1).toInt();
+        QVERIFY(values.size() > 10);
+        for (int i = 1; i < values.size(); ++i)
+            QVERIFY2(values[i] != values[i - 1], qPrintable(m_api.calls.join(QLatin1Char('\n'))));
     }
 
     void draggingADialWritesItsControlOfTheSelectedMonitor_data()
@@ -210,16 +324,69 @@ private slots:
         QCOMPARE(shownControls(), controlsOf(0));
     }
 
-    // Run on its own, in a process without monitors.
-    void withoutAMonitorNothingCanBeChanged()
+    // A listed monitor that does not answer, or a control that the monitor
+    // lacks: disabled with its caption, until the monitor answers and has it.
+    void aControlThatCannotBeUsedIsDisabled_data()
     {
+        QTest::addColumn<QList<bool>>("answering");
+        QTest::addColumn<uint>("unsupported");
+        QTest::addColumn<int>("enabled");
+        QTest::newRow("a silent monitor") << QList<bool>{true, false} << 0u << 0;
+        QTest::newRow("no contrast nor green gain")
+            << QList<bool>{true, true}
+            << (1u << int(DDCApi::Control::Contrast) | 1u << int(DDCApi::Control::GreenGain)) << 6;
+    }
+
+    void aControlThatCannotBeUsedIsDisabled()
+    {
+        QFETCH(QList<bool>, answering);
+        QFETCH(uint, unsupported);
+        QFETCH(int, enabled);
+        m_api.publishStanding(answering, {unsupported, unsupported});
+        m_combo->setProperty("currentIndex", 1);
+        QCOMPARE(shownText().contains(QStringLiteral("does not answer over DDC/CI")),
+                 !answering[1]);
+        QCOMPARE(enabledInputs(), enabled);
+        QCOMPARE(captionOf(itemsOf(m_window, "DialControl").at(1)), QStringLiteral("Contrast 1"));
+        clickDial(1);
+        QVERIFY(m_api.calls.isEmpty());
+
+        m_api.publishStanding({true, true}, {0, 0});
+        QCOMPARE(enabledInputs(), 8);
+        clickDial(1);
+        QVERIFY(!m_api.calls.isEmpty());
+    }
+
+    // Run on its own, in a process without monitors.
+    void withoutAMonitorTheWindowSaysWhy_data()
+    {
+        QTest::addColumn<DDCApi::NoMonitorReason>("reason");
+        QTest::addColumn<QString>("explained");
+        QTest::newRow("module missing")
+            << DDCApi::NoMonitorReason::ModuleMissing << "sudo modprobe i2c-dev";
+        QTest::newRow("no monitor answered")
+            << DDCApi::NoMonitorReason::NoAnswer << "Turn DDC/CI on in the monitor's own menu";
+    }
+
+    void withoutAMonitorTheWindowSaysWhy()
+    {
+        QFETCH(DDCApi::NoMonitorReason, reason);
+        QFETCH(QString, explained);
         if (!noMonitors())
             QSKIP("needs a system without monitors");
+        m_api.setNoMonitorReason(reason);
         QCOMPARE(m_combo->property("displayText").toString(),
                  QStringLiteral("No DDC/CI monitor found"));
-        for (QQuickItem *control :
-             itemsOf(m_window, "QQuickDial") + itemsOf(m_window, "QQuickSlider"))
-            QVERIFY(!control->isEnabled());
+        QVERIFY2(shownText().contains(explained), qPrintable(shownText()));
+        QCOMPARE(enabledInputs(), 0);
+
+        QStringList captions;
+        for (QQuickItem *control : itemsOf(m_window, "DialControl")
+                 + itemsOf(m_window, "RGBControls") + itemsOf(m_window, "SliderControl"))
+            captions << captionOf(control);
+        QCOMPARE(captions,
+                 (QStringList{"Brightness", "Contrast", "RGB Drive", "RGB Gain", "Red", "Green",
+                              "Blue", "Red", "Green", "Blue"}));
     }
 
     // The third monitor gave no EDID.
@@ -247,6 +414,13 @@ private slots:
         QTEST(shown, "lines");
     }
 
+    // Last: the window is closed.
+    void theQuitShortcutClosesTheWindow()
+    {
+        QTest::keySequence(m_window, QKeySequence::Quit);
+        QVERIFY(!m_window->isVisible());
+    }
+
 private:
     static bool noMonitors()
     {
@@ -264,6 +438,38 @@ private:
         return uint(input->property("value").toReal());
     }
 
+    void clickDial(int dial)
+    {
+        QQuickItem *input = itemsOf(m_window, "QQuickDial").at(dial);
+        QTest::mouseClick(m_window, Qt::LeftButton, {},
+                          input->mapToScene({input->width() / 4, input->height() / 4}).toPoint());
+    }
+
+    int enabledInputs() const
+    {
+        const QList<QQuickItem *> inputs =
+            itemsOf(m_window, "QQuickDial") + itemsOf(m_window, "QQuickSlider");
+        return int(std::count_if(inputs.begin(), inputs.end(),
+                                 [](QQuickItem *input) { return input->isEnabled(); }));
+    }
+
+    // All the text of the window's labels.
+    QString shownText() const
+    {
+        QStringList texts;
+        for (QQuickItem *label : itemsOf(m_window, "QQuickLabel")) {
+            if (label->isVisible())
+                texts << label->property("text").toString();
+        }
+        return texts.join(QLatin1Char('\n'));
+    }
+
+    void resizeWindow(int width)
+    {
+        m_window->setWidth(width);
+        QTRY_COMPARE(m_window->width(), width);
+    }
+
     void publishMonitors()
     {
         QList<DDCValue> brightness, contrast;
@@ -275,6 +481,8 @@ private:
             rgbGain << colour(QStringLiteral("RGB Gain"), monitor, 70);
         }
         m_api.publish(brightness, contrast, rgbDrive, rgbGain);
+        m_api.publishStanding(QList<bool>(brightness.size(), true),
+                              QList<uint>(brightness.size(), 0));
     }
 
     // The caption of every dial, group and slider, with the range and value of

@@ -21,6 +21,7 @@ xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" bash -c '
     QT_QPA_PLATFORM=xcb /usr/bin/varno &
     trap "kill $! 2> /dev/null || true" EXIT
     "$VARNO_WINDOW_TOOL" wait "ZOD ID IDA" 20000
+    xprop -name "ZOD ID IDA" _NET_WM_ICON | grep "_NET_WM_ICON(CARDINAL) = " > /dev/null
     "$VARNO_WINDOW_TOOL" close "ZOD ID IDA"
     wait $!
 '

@@ -17,6 +17,11 @@ void FakeDisplaySystem::growConfigurationOnce()
     m_hideGrowthFromNextSizeQuery = true;
 }
 
+NoMonitorReason FakeDisplaySystem::noMonitorReason() const
+{
+    return whyNoMonitor;
+}
+
 bool FakeDisplaySystem::fails(DisplayCall call, int displayMonitor) const
 {
     const DisplayFaults faults = m_faults.value(displayMonitor);

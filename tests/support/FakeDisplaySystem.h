@@ -25,6 +25,10 @@ public:
     // following query needs, as when a display is attached in between.
     void growConfigurationOnce();
 
+    NoMonitorReason noMonitorReason() const override;
+    // What the fake says kept it from finding monitors.
+    NoMonitorReason whyNoMonitor = NoMonitorReason::Unexplained;
+
 protected:
     bool fails(DisplayCall call, int displayMonitor) const override;
     UINT32 pathsHiddenFromSizeQuery() override;

@@ -70,6 +70,21 @@ public:
         emit rgbGainChanged();
     }
 
+    // Whether each monitor answers and which controls it lacks, one bit per
+    // Control.
+    void publishStanding(const QList<bool> &answering, const QList<uint> &unsupportedControls)
+    {
+        m_answering = answering;
+        m_unsupportedControls = unsupportedControls;
+        emit answeringChanged();
+        emit unsupportedControlsChanged();
+    }
+    void setNoMonitorReason(NoMonitorReason reason)
+    {
+        m_noMonitorReason = reason;
+        emit noMonitorReasonChanged();
+    }
+
     static QString describe(const DDCValue &value)
     {
         return QStringLiteral("%1 %2..%3 %4")

@@ -68,12 +68,16 @@ DisplayDiscovery::DisplayDiscovery(const QString &sysfsRoot, const QString &devi
 std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
 {
     m_advice.clear();
+    m_noMonitorReason = NoMonitorReason::Unexplained;
     const DrmConnectorScanner scanner(m_sysfsRoot);
     const QList<DrmConnector> connectors = scanner.connectedDisplays();
-    if (connectors.isEmpty())
+    if (connectors.isEmpty()) {
+        m_noMonitorReason = NoMonitorReason::NoExternalOutput;
         return {};
+    }
     if (!scanner.i2cDevLoaded()) {
         m_advice.append(moduleMissingAdvice());
+        m_noMonitorReason = NoMonitorReason::ModuleMissing;
         return {};
     }
 
@@ -124,6 +128,10 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
             "data/varno-ddc-bus into /usr/lib/udev/; then run 'sudo udevadm trigger' (or log in "
             "again)."));
     }
+    // Silent displays are listed: permission is all that can keep out every
+    // display that has a bus.
+    if (displays.empty() && denied)
+        m_noMonitorReason = NoMonitorReason::NoPermission;
     return displays;
 }
 
@@ -135,6 +143,11 @@ void DisplayDiscovery::leaveOut(const QString &display, const QString &reason)
 QStringList DisplayDiscovery::advice() const
 {
     return m_advice;
+}
+
+NoMonitorReason DisplayDiscovery::noMonitorReason() const
+{
+    return m_noMonitorReason;
 }
 
 // "Unsupported" is an answer too: the display speaks DDC/CI. While another

@@ -2,6 +2,7 @@
 
 #include "DdcCiChannel.h"
 #include "DrmConnectorScanner.h"
+#include "NoMonitorReason.h"
 
 #include <QtCore/QStringList>
 
@@ -37,6 +38,8 @@ public:
     // user can do about it where there is something (load i2c-dev, install
     // the udev rule). Empty when every display answered.
     QStringList advice() const;
+    // After discover(): why it found no display, if it found none.
+    NoMonitorReason noMonitorReason() const;
 
 private:
     enum class Answer { Given, None, Busy };
@@ -49,4 +52,5 @@ private:
     I2cTransport &m_transport;
     Clock &m_clock;
     QStringList m_advice;
+    NoMonitorReason m_noMonitorReason = NoMonitorReason::Unexplained;
 };

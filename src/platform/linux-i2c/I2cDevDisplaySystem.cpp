@@ -30,6 +30,7 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
     for (DiscoveredDisplay &display : discovery.discover())
         m_displays.push_back({std::move(display)});
     m_advice = discovery.advice();
+    m_noMonitorReason = discovery.noMonitorReason();
 }
 
 QStringList I2cDevDisplaySystem::advice() const
@@ -41,6 +42,11 @@ bool I2cDevDisplaySystem::isKnownSilent(HANDLE physicalMonitor)
 {
     const Display *display = handedOutDisplay(physicalMonitor);
     return display && !display->discovered.answered;
+}
+
+NoMonitorReason I2cDevDisplaySystem::noMonitorReason() const
+{
+    return m_noMonitorReason;
 }
 
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)

@@ -59,6 +59,7 @@ public:
     void sleep(DWORD milliseconds) override;
     QStringList advice() const override;
     bool isKnownSilent(HANDLE physicalMonitor) override;
+    NoMonitorReason noMonitorReason() const override;
 
 protected:
     QList<MonitorDevice> monitorDevices() const override;
@@ -82,4 +83,5 @@ private:
     DrmConnectorScanner m_scanner;
     std::vector<Display> m_displays;
     QStringList m_advice;
+    NoMonitorReason m_noMonitorReason;
 };

@@ -34,6 +34,11 @@ bool Win32Platform::displaysChanged()
     return false;
 }
 
+NoMonitorReason Win32Platform::noMonitorReason() const
+{
+    return NoMonitorReason::Unexplained;
+}
+
 DWORD Win32Platform::lastError() const
 {
     return m_lastError;

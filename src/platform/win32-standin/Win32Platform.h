@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NoMonitorReason.h"
 #include "win32shim.h"
 
 #include <QtCore/QByteArray>
@@ -89,6 +90,8 @@ public:
     // the last EnumDisplayMonitors, for display systems whose changes Qt does
     // not hear of (on Windows, Qt's screens follow them).
     virtual bool displaysChanged();
+    // Not a Windows call either: why no monitor was found, for the window.
+    virtual NoMonitorReason noMonitorReason() const;
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;

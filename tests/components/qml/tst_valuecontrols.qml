@@ -100,6 +100,7 @@ TestCase {
                                               { ddcValue: values.level("Brightness", 0, 100, 40) });
         const dial = control.children[1];
         compare(control.children[0].text, "Brightness");
+        compare(dial.Accessible.name, "Brightness");
         compare(dial.value, 40);
         const spy = listen(control, "setValue");
 
@@ -145,9 +146,12 @@ TestCase {
 
     function test_groupReportsTheTripleWithOneChannelMoved_data() {
         return [
-            { tag: "red", slider: 1, reported: ["Red 0..100 60", "Green 0..100 50", "Blue 0..100 50"] },
-            { tag: "green", slider: 2, reported: ["Red 0..100 50", "Green 0..100 60", "Blue 0..100 50"] },
-            { tag: "blue", slider: 3, reported: ["Red 0..100 50", "Green 0..100 50", "Blue 0..100 60"] }
+            { tag: "red", slider: 1, name: "RGB Drive Red",
+              reported: ["Red 0..100 60", "Green 0..100 50", "Blue 0..100 50"] },
+            { tag: "green", slider: 2, name: "RGB Drive Green",
+              reported: ["Red 0..100 50", "Green 0..100 60", "Blue 0..100 50"] },
+            { tag: "blue", slider: 3, name: "RGB Drive Blue",
+              reported: ["Red 0..100 50", "Green 0..100 50", "Blue 0..100 60"] }
         ];
     }
 
@@ -160,6 +164,7 @@ TestCase {
         const spy = listen(group, "setValue");
 
         const slider = group.children[data.slider].children[1];
+        compare(slider.Accessible.name, data.name);
         mouseClick(slider, sliderX(slider, 60, 61), slider.height / 2);
         verify(spy.count > 0);
         const reported = spy.signalArguments[spy.count - 1][0];
