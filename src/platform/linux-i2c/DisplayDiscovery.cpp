@@ -67,12 +67,16 @@ DisplayDiscovery::DisplayDiscovery(const QString &sysfsRoot, const QString &devi
 
 std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
 {
+    return discover(DrmConnectorScanner(m_sysfsRoot).connectedDisplays(), {});
+}
+
+std::vector<DiscoveredDisplay> DisplayDiscovery::discover(const QList<DrmConnector> &connectors,
+                                                          const QStringList &driven)
+{
     m_advice.clear();
-    const DrmConnectorScanner scanner(m_sysfsRoot);
-    const QList<DrmConnector> connectors = scanner.connectedDisplays();
     if (connectors.isEmpty())
         return {};
-    if (!scanner.i2cDevLoaded()) {
+    if (!DrmConnectorScanner(m_sysfsRoot).i2cDevLoaded()) {
         m_advice.append(moduleMissingAdvice());
         return {};
     }
@@ -81,6 +85,10 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
     bool denied = false;
     QMap<int, QString> busUsers; // the first connector on each bus
     for (const DrmConnector &connector : connectors) {
+        if (driven.contains(connector.name)) {
+            busUsers.insert(connector.bus, connector.name);
+            continue;
+        }
         const Edid edid = parseEdid(connector.edid);
         const QString display = displayNamed(connector, edid);
         if (connector.bus < 0) {
