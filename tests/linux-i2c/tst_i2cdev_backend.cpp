@@ -366,6 +366,22 @@ private slots:
         QCOMPARE(m_dp->current(0x10), 70);
     }
 
+    // Connected later, an output on the bus of a display already driven is
+    // left out all the same, and said so once however often it is seen.
+    void anOutputSharingTheBusOfAKeptDisplayIsLeftOut()
+    {
+        start();
+        m_sysfs->addConnector(QStringLiteral("card0-DVI-I-1"), "connected",
+                              EdidBlock::withName("Lumen"), 3);
+        m_backend->rediscover();
+        m_backend->rediscover();
+        QCOMPARE(m_backend->monitorCount(), 2u);
+        QCOMPARE(m_buses->openDescriptors(), 2);
+        QCOMPARE(m_platform->advice(),
+                 QStringList({"Lumen (card0-DVI-I-1) is not listed: it shares its DDC bus with "
+                              "card0-HDMI-A-1."}));
+    }
+
     void aStaleHandleFails_data()
     {
         QTest::addColumn<bool>("destroyed");

@@ -83,12 +83,16 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover(const QList<DrmConnect
 
     std::vector<DiscoveredDisplay> displays;
     bool denied = false;
-    QMap<int, QString> busUsers; // the first connector on each bus
+    // The first connector on each bus; a display driven already keeps its
+    // bus whatever comes before it.
+    QMap<int, QString> busUsers;
     for (const DrmConnector &connector : connectors) {
-        if (driven.contains(connector.name)) {
+        if (driven.contains(connector.name))
             busUsers.insert(connector.bus, connector.name);
+    }
+    for (const DrmConnector &connector : connectors) {
+        if (driven.contains(connector.name))
             continue;
-        }
         const Edid edid = parseEdid(connector.edid);
         const QString display = displayNamed(connector, edid);
         if (connector.bus < 0) {
