@@ -309,18 +309,10 @@ private slots:
     {
         QTest::addColumn<QString>("connector");
         QTest::addColumn<QByteArray>("status");
-        QTest::addColumn<QByteArray>("edid");
-        QTest::addColumn<bool>("changed");
-        QTest::newRow("an EDID rewritten")
-            << QStringLiteral("card0-DP-1") << QByteArray("connected")
-            << EdidBlock::withExtension(asterEdid, 0x40) << false;
-        QTest::newRow("unplugged") << QStringLiteral("card0-HDMI-A-1") << QByteArray("disconnected")
-                                   << QByteArray() << true;
-        QTest::newRow("plugged into another output")
-            << QStringLiteral("card0-DP-2") << QByteArray("connected")
-            << EdidBlock::withName("Lumen") << true;
-        QTest::newRow("an empty output appeared")
-            << QStringLiteral("card0-DP-3") << QByteArray("disconnected") << QByteArray() << true;
+        QTest::newRow("unplugged")
+            << QStringLiteral("card0-HDMI-A-1") << QByteArray("disconnected");
+        QTest::newRow("plugged in") << QStringLiteral("card0-DP-2") << QByteArray("connected");
+        QTest::newRow("an empty output") << QStringLiteral("card0-DP-2") << QByteArray("unknown");
     }
 
     // Seen without bus traffic, and settled by the next enumeration.
@@ -328,13 +320,11 @@ private slots:
     {
         QFETCH(QString, connector);
         QFETCH(QByteArray, status);
-        QFETCH(QByteArray, edid);
-        QFETCH(bool, changed);
         start();
         QVERIFY(!m_platform->displaysChanged());
-        m_sysfs->addConnector(connector, status, edid, 6);
+        m_sysfs->addConnector(connector, status, EdidBlock::withName("Lumen"), 6);
         m_log.clear();
-        QCOMPARE(m_platform->displaysChanged(), changed);
+        QVERIFY(m_platform->displaysChanged());
         QCOMPARE(m_log, QStringList());
         m_backend->rediscover();
         QVERIFY(!m_platform->displaysChanged());
