@@ -2,9 +2,8 @@
 
 #include "Clock.h"
 
-#include <chrono>
-
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
