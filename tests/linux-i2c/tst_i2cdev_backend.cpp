@@ -34,6 +34,26 @@ const QByteArray asterEdid = EdidBlock::withName("Aster 27Q");
 const QString dpNode = QStringLiteral("/dev/i2c-5");
 const QString hdmiNode = QStringLiteral("/dev/i2c-3");
 
+BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM monitors)
+{
+    reinterpret_cast<QList<HMONITOR> *>(monitors)->append(monitor);
+    return TRUE;
+}
+
+QList<HMONITOR> enumerateMonitors()
+{
+    QList<HMONITOR> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+HANDLE takePhysicalMonitor(HMONITOR monitor)
+{
+    PHYSICAL_MONITOR physical = {};
+    return GetPhysicalMonitorsFromHMONITOR(monitor, 1, &physical) ? physical.hPhysicalMonitor
+                                                                  : nullptr;
+}
+
 const QStringList getVcpRequests = {
     "51 82 01 10 ac", "51 82 01 12 ae", "51 82 01 16 aa", "51 82 01 18 a4",
     "51 82 01 1a a6", "51 82 01 6c d0", "51 82 01 6e d2", "51 82 01 70 cc",
@@ -283,6 +303,117 @@ private slots:
         QCOMPARE(setRequests, QStringList({"51 84 03 12 00 3c 96", "51 84 03 6c 00 5a 8e"}));
         QCOMPARE(m_buses->openDescriptors(), 0);
         QCOMPARE(m_sysfs->snapshot(), m_sysfsBefore);
+    }
+
+    void displaysChangedFollowsConnectorStatus_data()
+    {
+        QTest::addColumn<QString>("connector");
+        QTest::addColumn<QByteArray>("status");
+        QTest::newRow("unplugged")
+            << QStringLiteral("card0-HDMI-A-1") << QByteArray("disconnected");
+        QTest::newRow("plugged in") << QStringLiteral("card0-DP-2") << QByteArray("connected");
+        QTest::newRow("an empty output") << QStringLiteral("card0-DP-2") << QByteArray("unknown");
+    }
+
+    // Seen without bus traffic, and settled by the next enumeration.
+    void displaysChangedFollowsConnectorStatus()
+    {
+        QFETCH(QString, connector);
+        QFETCH(QByteArray, status);
+        start();
+        QVERIFY(!m_platform->displaysChanged());
+        m_sysfs->addConnector(connector, status, EdidBlock::withName("Lumen"), 6);
+        m_log.clear();
+        QVERIFY(m_platform->displaysChanged());
+        QCOMPARE(m_log, QStringList());
+        m_backend->rediscover();
+        QVERIFY(!m_platform->displaysChanged());
+    }
+
+    // A monitor unplugged goes with its channel; one plugged into another
+    // output is found and read; the one that stays is not asked again.
+    void followsMonitorsThatComeAndGo()
+    {
+        start();
+        const qsizetype dpRequests = m_dp->requests().size();
+        m_sysfs->addConnector(QStringLiteral("card0-HDMI-A-1"), "disconnected", {}, 3);
+        m_backend->rediscover();
+        QCOMPARE(m_backend->monitorCount(), 1u);
+        QCOMPARE(m_buses->openDescriptors(), 1);
+
+        SimulatedDdcMonitor lumen = SimulatedDdcMonitor::typical();
+        lumen.setFeature(0x10, 100, 55);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-2"), "connected",
+                              EdidBlock::withName("Lumen"), 6);
+        SimulatedDdcMonitor &plugged = m_buses->attach(QStringLiteral("/dev/i2c-6"), lumen);
+        m_backend->rediscover();
+        QCOMPARE(m_backend->monitorCount(), 2u);
+        QCOMPARE(m_backend->monitorName(1), QStringLiteral("Lumen"));
+        QCOMPARE(m_backend->brightness().at(1).value(), 55u);
+        QCOMPARE(m_dp->requests().size(), dpRequests);
+        m_backend->setBrightness(1, 20);
+        QCOMPARE(plugged.current(0x10), 20);
+        QCOMPARE(m_dp->current(0x10), 70);
+    }
+
+    // Connected later, an output on the bus of a display already driven is
+    // left out all the same, and said so once however often it is seen.
+    void anOutputSharingTheBusOfAKeptDisplayIsLeftOut()
+    {
+        start();
+        m_sysfs->addConnector(QStringLiteral("card0-DVI-I-1"), "connected",
+                              EdidBlock::withName("Lumen"), 3);
+        m_backend->rediscover();
+        m_backend->rediscover();
+        QCOMPARE(m_backend->monitorCount(), 2u);
+        QCOMPARE(m_buses->openDescriptors(), 2);
+        QCOMPARE(m_platform->advice(),
+                 QStringList({"Lumen (card0-DVI-I-1) is not listed: it shares its DDC bus with "
+                              "card0-HDMI-A-1."}));
+    }
+
+    void aStaleHandleFails_data()
+    {
+        QTest::addColumn<bool>("destroyed");
+        QTest::addColumn<bool>("unplugged");
+        QTest::addColumn<bool>("replugged");
+        QTest::newRow("destroyed") << true << false << false;
+        QTest::newRow("its monitor unplugged") << false << true << false;
+        QTest::newRow("its monitor back") << false << true << true;
+    }
+
+    // With handles that were positions, DP-1's old handle would reach the
+    // HDMI monitor once DP-1 is gone. A monitor back is driven through a
+    // fresh handle.
+    void aStaleHandleFails()
+    {
+        QFETCH(bool, destroyed);
+        QFETCH(bool, unplugged);
+        QFETCH(bool, replugged);
+        startPlatform();
+        const HMONITOR monitor = enumerateMonitors().at(0);
+        const HANDLE stale = takePhysicalMonitor(monitor);
+        if (destroyed)
+            QVERIFY(DestroyPhysicalMonitor(stale));
+        if (unplugged) {
+            m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "disconnected", {}, 5);
+            enumerateMonitors();
+        }
+        if (replugged)
+            m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
+                                  EdidBlock::withExtension(asterEdid, 0), 5);
+        const QList<HMONITOR> monitors = enumerateMonitors();
+        QVERIFY(!SetMonitorBrightness(stale, 10));
+        QCOMPARE(DestroyPhysicalMonitor(stale), BOOL(!destroyed));
+        MONITORINFOEXW info = {};
+        info.cbSize = sizeof(info);
+        QVERIFY(!unplugged || !GetMonitorInfoW(monitor, &info));
+        QCOMPARE(m_hdmi->current(0x10), 30);
+        QCOMPARE(m_dp->current(0x10), 70);
+        const HANDLE fresh = takePhysicalMonitor(monitors.at(0));
+        QVERIFY(fresh != stale);
+        QVERIFY(SetMonitorBrightness(fresh, 10));
+        QCOMPARE((unplugged && !replugged ? m_hdmi : m_dp)->current(0x10), 10);
     }
 
 private:

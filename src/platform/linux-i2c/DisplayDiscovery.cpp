@@ -67,15 +67,19 @@ DisplayDiscovery::DisplayDiscovery(const QString &sysfsRoot, const QString &devi
 
 std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
 {
+    return discover(DrmConnectorScanner(m_sysfsRoot).connectedDisplays(), {});
+}
+
+std::vector<DiscoveredDisplay> DisplayDiscovery::discover(const QList<DrmConnector> &connectors,
+                                                          const QStringList &driven)
+{
     m_advice.clear();
     m_noMonitorReason = NoMonitorReason::Unexplained;
-    const DrmConnectorScanner scanner(m_sysfsRoot);
-    const QList<DrmConnector> connectors = scanner.connectedDisplays();
     if (connectors.isEmpty()) {
         m_noMonitorReason = NoMonitorReason::NoExternalOutput;
         return {};
     }
-    if (!scanner.i2cDevLoaded()) {
+    if (!DrmConnectorScanner(m_sysfsRoot).i2cDevLoaded()) {
         m_advice.append(moduleMissingAdvice());
         m_noMonitorReason = NoMonitorReason::ModuleMissing;
         return {};
@@ -83,8 +87,16 @@ std::vector<DiscoveredDisplay> DisplayDiscovery::discover()
 
     std::vector<DiscoveredDisplay> displays;
     bool denied = false;
-    QMap<int, QString> busUsers; // the first connector on each bus
+    // The first connector on each bus; a display driven already keeps its
+    // bus whatever comes before it.
+    QMap<int, QString> busUsers;
     for (const DrmConnector &connector : connectors) {
+        if (driven.contains(connector.name))
+            busUsers.insert(connector.bus, connector.name);
+    }
+    for (const DrmConnector &connector : connectors) {
+        if (driven.contains(connector.name))
+            continue;
         const Edid edid = parseEdid(connector.edid);
         const QString display = displayNamed(connector, edid);
         if (connector.bus < 0) {

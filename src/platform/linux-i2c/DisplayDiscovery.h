@@ -33,6 +33,10 @@ public:
                      I2cTransport &transport, Clock &clock);
 
     std::vector<DiscoveredDisplay> discover();
+    // The displays on `connectors` but those on the outputs named in
+    // `driven`, whose channels are open already: their buses count as taken.
+    std::vector<DiscoveredDisplay> discover(const QList<DrmConnector> &connectors,
+                                            const QStringList &driven);
     // After discover(): one line for each connected display that was left
     // out, or did not answer, naming it and saying why; a line on what the
     // user can do about it where there is something (load i2c-dev, install

@@ -120,15 +120,32 @@ bool DrmConnectorScanner::showsStill(const DrmConnector &connector) const
     return isConnected(path) && isSameMonitor(edidOf(path), connector.edid);
 }
 
+QMap<QString, QByteArray> DrmConnectorScanner::statuses() const
+{
+    QMap<QString, QByteArray> statuses;
+    for (const QString &name : connectorNames())
+        statuses.insert(name, readFile(connectorPath(name) + QStringLiteral("/status")).trimmed());
+    return statuses;
+}
+
+QStringList DrmConnectorScanner::connectorNames() const
+{
+    QStringList names;
+    for (const QString &name :
+         QDir(connectorPath(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (connectorPattern().match(name).hasMatch())
+            names.append(name);
+    }
+    return names;
+}
+
 QList<DrmConnector> DrmConnectorScanner::connectedDisplays() const
 {
     QList<Entry> entries;
-    for (const QString &name :
-         QDir(connectorPath(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString &name : connectorNames()) {
         const QRegularExpressionMatch match = connectorPattern().match(name);
-        if (match.hasMatch())
-            entries.append(
-                {match.captured(1).toInt(), match.captured(2), match.captured(3).toInt(), name});
+        entries.append(
+            {match.captured(1).toInt(), match.captured(2), match.captured(3).toInt(), name});
     }
     std::sort(entries.begin(), entries.end());
 

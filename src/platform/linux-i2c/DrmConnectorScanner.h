@@ -2,7 +2,9 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QList>
+#include <QtCore/QMap>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 // A connected display output as the kernel's DRM sysfs shows it.
 struct DrmConnector
@@ -25,12 +27,16 @@ public:
     // Whether the output still shows the display it showed when `connector`
     // was read: connected, with an EDID of the same monitor. Reads sysfs only.
     bool showsStill(const DrmConnector &connector) const;
+    // The `status` of every output, built-in ones too, under its name: cheap
+    // enough to be read on every refresh.
+    QMap<QString, QByteArray> statuses() const;
     // Without the i2c-dev module there are no bus nodes, and HDMI or DVI
     // outputs show no bus either.
     bool i2cDevLoaded() const;
 
 private:
     QString connectorPath(const QString &name) const;
+    QStringList connectorNames() const;
 
     QString m_sysfsRoot;
 };

@@ -2,35 +2,81 @@
 
 #include "Clock.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
 
 constexpr LUID adapter = {0x1d2c, 0};
 
-// Handles and display-configuration ids are positions in the list of
-// displays, counted from 1 so that no handle is null.
-HMONITOR monitorHandle(std::size_t position)
-{
-    return reinterpret_cast<HMONITOR>(std::uintptr_t(position + 1));
-}
-
-HANDLE physicalMonitorHandle(std::size_t position)
-{
-    return reinterpret_cast<HANDLE>(std::uintptr_t(position + 1));
-}
-
 } // namespace
 
 I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
-    : m_clock(environment.clock), m_scanner(environment.sysfsRoot)
+    : m_clock(environment.clock),
+      m_scanner(environment.sysfsRoot),
+      m_discovery(environment.sysfsRoot, environment.deviceDirectory, environment.transport,
+                  environment.clock)
 {
-    DisplayDiscovery discovery(environment.sysfsRoot, environment.deviceDirectory,
-                               environment.transport, environment.clock);
-    for (DiscoveredDisplay &display : discovery.discover())
-        m_displays.push_back({std::move(display)});
-    m_advice = discovery.advice();
-    m_noMonitorReason = discovery.noMonitorReason();
+    rescan();
+}
+
+// The statuses are read before the connectors, so that a change between the
+// two reads is seen by the next look.
+bool I2cDevDisplaySystem::displaysChanged()
+{
+    return m_scanner.statuses() != m_statusesSeen;
+}
+
+// A display whose output still shows it keeps its channel and is not asked
+// again; one whose channel was closed with its last handle is discovered
+// anew.
+bool I2cDevDisplaySystem::isKept(const Display &display) const
+{
+    return display.discovered.channel && m_scanner.showsStill(display.discovered.connector);
+}
+
+void I2cDevDisplaySystem::rescan()
+{
+    m_statusesSeen = m_scanner.statuses();
+    const QList<DrmConnector> connectors = m_scanner.connectedDisplays();
+    std::vector<Display> kept;
+    QStringList driven;
+    for (Display &display : m_displays) {
+        if (!isKept(display))
+            continue;
+        driven.append(display.discovered.connector.name);
+        kept.push_back(std::move(display));
+    }
+    m_displays.clear(); // closes the channels of displays that went
+    std::vector<DiscoveredDisplay> found = m_discovery.discover(connectors, driven);
+    addAdvice(m_discovery.advice());
+    m_noMonitorReason = m_discovery.noMonitorReason();
+
+    // In the order of their outputs, as at start-up.
+    for (const DrmConnector &connector : connectors) {
+        const auto named = [&](const DiscoveredDisplay &display) {
+            return display.connector.name == connector.name;
+        };
+        const auto keptOne = std::find_if(kept.begin(), kept.end(), [&](const Display &display) {
+            return named(display.discovered);
+        });
+        if (keptOne != kept.end()) {
+            m_displays.push_back(std::move(*keptOne));
+            continue;
+        }
+        const auto newOne = std::find_if(found.begin(), found.end(), named);
+        if (newOne != found.end())
+            m_displays.push_back({++m_lastDisplayId, std::move(*newOne)});
+    }
+}
+
+// Each warning once a run, however often its display is looked at again.
+void I2cDevDisplaySystem::addAdvice(const QStringList &advice)
+{
+    for (const QString &line : advice) {
+        if (!m_advice.contains(line))
+            m_advice.append(line);
+    }
 }
 
 QStringList I2cDevDisplaySystem::advice() const
@@ -49,20 +95,23 @@ NoMonitorReason I2cDevDisplaySystem::noMonitorReason() const
     return m_noMonitorReason;
 }
 
-I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(std::uintptr_t position)
+I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayWithId(std::uintptr_t id)
 {
-    return position >= 1 && position <= m_displays.size() ? &m_displays[position - 1] : nullptr;
+    const auto display = std::find_if(m_displays.begin(), m_displays.end(),
+                                      [id](const Display &display) { return display.id == id; });
+    return display != m_displays.end() ? &*display : nullptr;
 }
 
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::displayAt(HMONITOR monitor)
 {
-    return displayAt(reinterpret_cast<std::uintptr_t>(monitor));
+    return displayWithId(reinterpret_cast<std::uintptr_t>(monitor));
 }
 
+// Null for a handle destroyed, never handed out, or whose display went.
 I2cDevDisplaySystem::Display *I2cDevDisplaySystem::handedOutDisplay(HANDLE physicalMonitor)
 {
-    Display *display = displayAt(reinterpret_cast<std::uintptr_t>(physicalMonitor));
-    return display && display->handedOut ? display : nullptr;
+    const auto handle = m_handedOut.find(reinterpret_cast<std::uintptr_t>(physicalMonitor));
+    return handle != m_handedOut.end() ? displayWithId(handle->second) : nullptr;
 }
 
 // A cable moved to another port or a monitor replaced while Varno runs would
@@ -78,11 +127,16 @@ DdcCiChannel *I2cDevDisplaySystem::channelBehind(HANDLE physicalMonitor)
         : nullptr;
 }
 
+// Looks again on every call rather than only after displaysChanged(): the
+// backend enumerates only at start-up and after a change, a look costs sysfs
+// reads and opens only buses not yet driven, and it also catches a monitor
+// swapped on an output faster than its status could show.
 BOOL I2cDevDisplaySystem::enumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
 {
-    for (std::size_t position = 0; position < m_displays.size(); ++position) {
+    rescan();
+    for (const Display &display : m_displays) {
         RECT bounds = {};
-        if (!callback(monitorHandle(position), nullptr, &bounds, data))
+        if (!callback(reinterpret_cast<HMONITOR>(display.id), nullptr, &bounds, data))
             break;
     }
     return TRUE;
@@ -118,9 +172,9 @@ LONG I2cDevDisplaySystem::queryDisplayConfig(UINT32, UINT32 *pathCount,
     for (UINT32 i = 0; i < needed; ++i) {
         paths[i] = {};
         paths[i].sourceInfo.adapterId = adapter;
-        paths[i].sourceInfo.id = i + 1;
+        paths[i].sourceInfo.id = UINT32(m_displays[i].id);
         paths[i].targetInfo.adapterId = adapter;
-        paths[i].targetInfo.id = i + 1;
+        paths[i].targetInfo.id = UINT32(m_displays[i].id);
         paths[i].targetInfo.targetAvailable = TRUE;
     }
     *pathCount = needed;
@@ -130,7 +184,7 @@ LONG I2cDevDisplaySystem::queryDisplayConfig(UINT32, UINT32 *pathCount,
 
 LONG I2cDevDisplaySystem::displayConfigGetDeviceInfo(DISPLAYCONFIG_DEVICE_INFO_HEADER *request)
 {
-    const Display *display = displayAt(std::uintptr_t(request->id));
+    const Display *display = displayWithId(request->id);
     if (!display || request->adapterId.LowPart != adapter.LowPart
         || request->adapterId.HighPart != adapter.HighPart)
         return ERROR_INVALID_PARAMETER;
@@ -172,20 +226,25 @@ BOOL I2cDevDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
     Display *display = displayAt(monitor);
     if (!display || count != 1 || !display->discovered.channel)
         return fail();
-    display->handedOut = true;
-    physicalMonitors[0].hPhysicalMonitor =
-        physicalMonitorHandle(std::size_t(reinterpret_cast<std::uintptr_t>(monitor) - 1));
+    m_handedOut.emplace(++m_lastPhysicalMonitor, display->id);
+    physicalMonitors[0].hPhysicalMonitor = reinterpret_cast<HANDLE>(m_lastPhysicalMonitor);
     copyWide(display->discovered.monitorName, physicalMonitors[0].szPhysicalMonitorDescription);
     return TRUE;
 }
 
+// A handle whose display went is released all the same; the channel closes
+// with the last handle of its display.
 BOOL I2cDevDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
 {
-    Display *display = handedOutDisplay(physicalMonitor);
-    if (!display)
+    const auto handle = m_handedOut.find(reinterpret_cast<std::uintptr_t>(physicalMonitor));
+    if (handle == m_handedOut.end())
         return fail();
-    display->discovered.channel.reset();
-    display->handedOut = false;
+    const std::uintptr_t id = handle->second;
+    m_handedOut.erase(handle);
+    const bool lastHandle = std::none_of(m_handedOut.begin(), m_handedOut.end(),
+                                         [id](const auto &other) { return other.second == id; });
+    if (Display *display = displayWithId(id); display && lastHandle)
+        display->discovered.channel.reset();
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include "VcpCode.h"
 #include "win32-standin/Win32Platform.h"
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -15,7 +16,12 @@ class I2cTransport;
 // ("card0-DP-1") stands for the GDI device name and for the monitor's device
 // path, under which the connector's EDID is found; the EDID monitor name
 // stands for the friendly name. Each display has one physical monitor, whose
-// handle stands for its open DDC/CI channel.
+// handles stand for its open DDC/CI channel.
+//
+// Displays come and go while Varno runs: every enumeration looks again.
+// Handles never lead to another display than the one they were given for:
+// a display's HMONITOR is an id of its own for as long as it stays, and
+// each physical-monitor handle handed out is a new number.
 class I2cDevDisplaySystem : public Win32Platform
 {
 public:
@@ -27,8 +33,8 @@ public:
         Clock &clock;
     };
 
-    // Discovers the displays at once; their channels stay open until the
-    // backend destroys their physical monitors.
+    // Discovers the displays at once; a display's channel stays open until
+    // it goes or the backend destroys the last of its physical monitors.
     explicit I2cDevDisplaySystem(const Environment &environment);
 
     BOOL enumDisplayMonitors(HDC hdc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data) override;
@@ -60,6 +66,7 @@ public:
     QStringList advice() const override;
     bool isKnownSilent(HANDLE physicalMonitor) override;
     NoMonitorReason noMonitorReason() const override;
+    bool displaysChanged() override;
 
 protected:
     QList<MonitorDevice> monitorDevices() const override;
@@ -67,12 +74,15 @@ protected:
 private:
     struct Display
     {
+        std::uintptr_t id;
         DiscoveredDisplay discovered;
-        bool handedOut = false;
     };
 
+    void rescan();
+    bool isKept(const Display &display) const;
+    void addAdvice(const QStringList &advice);
+    Display *displayWithId(std::uintptr_t id);
     Display *displayAt(HMONITOR monitor);
-    Display *displayAt(std::uintptr_t position);
     Display *handedOutDisplay(HANDLE physicalMonitor);
     DdcCiChannel *channelBehind(HANDLE physicalMonitor);
     BOOL read(HANDLE physicalMonitor, std::optional<MonitorControl> control, LPDWORD minimum,
@@ -81,7 +91,13 @@ private:
 
     Clock &m_clock;
     DrmConnectorScanner m_scanner;
+    DisplayDiscovery m_discovery;
     std::vector<Display> m_displays;
+    QMap<QString, QByteArray> m_statusesSeen;
+    // Each physical-monitor handle not yet destroyed, and its display's id.
+    std::map<std::uintptr_t, std::uintptr_t> m_handedOut;
+    std::uintptr_t m_lastDisplayId = 0;
+    std::uintptr_t m_lastPhysicalMonitor = 0;
     QStringList m_advice;
-    NoMonitorReason m_noMonitorReason;
+    NoMonitorReason m_noMonitorReason = NoMonitorReason::Unexplained;
 };
