@@ -113,6 +113,18 @@ TestCase {
         compare(dial.value, 40);
     }
 
+    // A monitor's range may start above 0: turned to its start, the dial
+    // writes that minimum, nothing below it.
+    function test_aDialStopsAtAMinimumAboveZero() {
+        const control = createTemporaryObject(dialControl, testCase,
+                                              { ddcValue: values.level("Brightness", 10, 100, 40) });
+        const dial = control.children[1];
+        const spy = listen(control, "setValue");
+        dragDial(dial, dialPoint(dial, 0.3, 0.305), dialPoint(dial, 0, 0.005));
+        verify(spy.count > 0);
+        compare(spy.signalArguments[spy.count - 1][0], 10);
+    }
+
     function test_aDeliveredValueMovesTheControlsSilently() {
         const dial = createTemporaryObject(dialControl, testCase,
                                            { ddcValue: values.level("Contrast", 0, 100, 40) });
