@@ -7,6 +7,7 @@
 #include <QtTest/QtTest>
 
 using WindowInput::itemsOf;
+using WindowInput::showProgramWindow;
 
 // Main over the program's own backend while monitors come and go, driven with
 // the keyboard and the mouse. The monitors' controls have equal ranges, so
@@ -27,16 +28,8 @@ private slots:
             m_displays.control(id, MonitorControl::RedDrive).current = DWORD(20 + 30 * id);
             m_displays.displayMonitor(id).edid = SimulatedEdid{makers.at(id), 0, {}, {}}.block();
         }
-        DDCWinApi::instance()->init();
-        qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
-#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
-        m_engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-#endif
-        m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Varno/Main.qml")));
-        QCOMPARE(m_engine.rootObjects().size(), 1);
-        m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().first());
+        m_window = showProgramWindow(m_engine);
         QVERIFY(m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
         m_combo = itemsOf(m_window, "QQuickComboBox").value(0);
         QVERIFY(m_combo);
     }

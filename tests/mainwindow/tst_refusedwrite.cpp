@@ -7,6 +7,7 @@
 
 using Control = MonitorControl;
 using WindowInput::itemsOf;
+using WindowInput::showProgramWindow;
 
 // Main over the program's own backend and a monitor that refuses writes,
 // driven with the mouse.
@@ -23,16 +24,8 @@ private slots:
             m_displays.control(0, control).current = 70;
             m_displays.control(0, control).refusesWrites = true;
         }
-        DDCWinApi::instance()->init();
-        qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
-#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
-        m_engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-#endif
-        m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Varno/Main.qml")));
-        QCOMPARE(m_engine.rootObjects().size(), 1);
-        m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().first());
+        m_window = showProgramWindow(m_engine);
         QVERIFY(m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
 
     void theControlShowsTheMonitorsValueAgain_data()

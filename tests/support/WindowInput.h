@@ -1,7 +1,10 @@
 #pragma once
 
+#include "DDCWinApi.h"
+
 #include <QtCore/QByteArray>
 #include <QtCore/QList>
+#include <QtQml/QQmlApplicationEngine>
 #include <QtQuick/QQuickItem>
 #include <QtQuick/QQuickWindow>
 #include <QtTest/QtTest>
@@ -51,6 +54,26 @@ inline void dragDial(QQuickWindow *window, QQuickItem *dial, qreal from, qreal t
     for (int step = 1; step <= steps; ++step)
         QTest::mouseMove(window, pointAt(from + (to - from) * step / steps));
     QTest::mouseRelease(window, Qt::LeftButton, {}, pointAt(to));
+}
+
+// The program's window over the program's backend, as start-up shows it;
+// null (with the test failed) when it could not be shown.
+inline QQuickWindow *showProgramWindow(QQmlApplicationEngine &engine)
+{
+    DDCWinApi::instance()->init();
+    qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+#endif
+    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Varno/Main.qml")));
+    auto *window = engine.rootObjects().size() == 1
+        ? qobject_cast<QQuickWindow *>(engine.rootObjects().first())
+        : nullptr;
+    if (!window || !QTest::qWaitForWindowExposed(window)) {
+        QTest::qFail("the window could not be shown", __FILE__, __LINE__);
+        return nullptr;
+    }
+    return window;
 }
 
 } // namespace WindowInput

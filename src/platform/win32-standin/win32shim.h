@@ -256,15 +256,9 @@ using PSP_DEVICE_INTERFACE_DETAIL_DATA_W = SP_DEVICE_INTERFACE_DETAIL_DATA_W *;
 enum MC_DRIVE_TYPE { MC_RED_DRIVE, MC_GREEN_DRIVE, MC_BLUE_DRIVE };
 enum MC_GAIN_TYPE { MC_RED_GAIN, MC_GREEN_GAIN, MC_BLUE_GAIN };
 
-static_assert(sizeof(MONITORINFOEXW) == 104);
-static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
+// The access layer checks the other structures' sizes against whichever
+// declarations it is built with; it never reads a mode.
 static_assert(sizeof(DISPLAYCONFIG_MODE_INFO) == 64);
-static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
-static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
-static_assert(sizeof(PHYSICAL_MONITOR) == 264);
-static_assert(sizeof(SP_DEVINFO_DATA) == 32);
-static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
-static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8);
 
 // user32
 BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum, LPARAM dwData);
