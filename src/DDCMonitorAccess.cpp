@@ -386,14 +386,12 @@ QList<qsizetype> DDCMonitorAccess::rediscover()
     return previousIndexOf;
 }
 
+#ifndef _WIN32
 bool DDCMonitorAccess::displaysChanged() const
 {
-#ifdef _WIN32
-    return false;
-#else
     return Win32Platform::current().displaysChanged();
-#endif
 }
+#endif
 
 void DDCMonitorAccess::beginPass()
 {

@@ -87,10 +87,12 @@ public:
     // reached through one taken afresh: a monitor that was off may no longer
     // answer through the old one.
     QList<qsizetype> rediscover();
+#ifndef _WIN32
     // Whether the display system knows of displays attached or detached since
     // the last discovery; Windows tells the window through Qt's screens
     // instead.
     bool displaysChanged() const;
+#endif
 
     // Starts a pass of reads over the monitors (see DDCReadPolicy).
     void beginPass();

@@ -13,7 +13,9 @@ using Reading = DDCMonitorAccess::Reading;
 
 constexpr std::chrono::milliseconds refreshInterval{5000};
 constexpr std::chrono::milliseconds settleTime{500};
+#ifndef _WIN32
 constexpr std::chrono::milliseconds displayWatchInterval{1000};
+#endif
 
 // The bits of unsupportedControls are the access's controls, as QML names them.
 static_assert(int(DDCApi::Control::Brightness) == DDCMonitorAccess::Brightness
@@ -116,11 +118,13 @@ void DDCWinApi::watchDisplays()
         connect(qGuiApp, &QGuiApplication::screenAdded, this, &DDCWinApi::rediscoverSoon);
         connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DDCWinApi::rediscoverSoon);
     }
+#ifndef _WIN32
     connect(&m_displayWatch, &QTimer::timeout, this, [this] {
         if (m_access.displaysChanged())
             rediscoverSoon();
     });
     m_displayWatch.start(displayWatchInterval);
+#endif
 }
 
 void DDCWinApi::rediscoverSoon()

@@ -84,9 +84,11 @@ private:
     // wakes up may be listed twice): the monitors are listed anew once the
     // burst has settled.
     QTimer m_rediscoveryTimer;
+#ifndef _WIN32
     // Asks display systems that Qt does not hear of whether their displays
     // changed: a question cheap to answer, not a discovery.
     QTimer m_displayWatch;
+#endif
     DDCMonitorAccess m_access;
     // Successful writes per monitor and control, so that a reading taken
     // before one is known to be older than the value it wrote.
