@@ -74,9 +74,9 @@ build_declarative() {
     local source_dir build_dir=$prefix.build/qtdeclarative source_copy=$prefix.build/qtdeclarative-source
     source_dir=$(declarative_source_dir)
     rm -rf "$build_dir" "$source_copy"
+    mkdir -p "$build_dir"
     cp -a "$source_dir" "$source_copy"
     patch -d "$source_copy" -p1 -s <"$lean_patch"
-    mkdir -p "$build_dir"
     (cd "$build_dir" \
          && logged "$prefix.log" "$prefix/bin/qt-cmake" -S "$source_copy" -B . -G Ninja \
                    "${declarative_options[@]}" \
