@@ -16,14 +16,16 @@ source "$root/scripts/mingw-qt-common.sh"
 
 # Qt Quick draws through Direct3D 11 or its software renderer: no OpenGL,
 # Vulkan or Direct2D. The Windows platform plugin's tablet support includes
-# wintab.h, which Debian's +dfsg source leaves out. Windows draws the text.
+# wintab.h, which Debian's +dfsg source leaves out. Windows draws the text
+# through GDI: Qt 6.4 builds its DirectWrite font database only along with
+# Direct2D, yet the plugin asks for it where DirectWrite 3 is on.
 qtbase_options=()
 for option in "${qt_core_options[@]}"; do
     [[ "$option" == -no-gui ]] || qtbase_options+=("$option")
 done
 qtbase_options+=(
-    -no-opengl -no-feature-vulkan -no-feature-direct2d -no-feature-tabletevent
-    -no-freetype -qt-harfbuzz -qt-libpng -no-libjpeg
+    -no-opengl -no-feature-vulkan -no-feature-direct2d -no-feature-directwrite3
+    -no-feature-tabletevent -no-freetype -qt-harfbuzz -qt-libpng -no-libjpeg
 )
 # The styles a Windows user may get are Windows, which builds on Fusion,
 # which builds on Basic; Basic and Windows draw with Shapes.
