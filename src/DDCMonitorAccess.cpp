@@ -284,32 +284,18 @@ bool isPossible(const DDCMonitorAccess::Reading &reading)
     return reading.maximum != 0 && reading.current <= reading.maximum;
 }
 
-// Who a monitor is from one discovery to the next. A device path names the
-// device (on Linux, the connector), and with the maker and serial number also
-// tells apart another monitor plugged into the same port. Without a path, the
-// GDI device and the friendly name are all there is.
-QStringList sameMonitorKey(const MonitorData &monitor)
-{
-    if (monitor.devicePath.isEmpty())
-        return {monitor.gdiDeviceName, monitor.displayName};
-    return {monitor.devicePath.toLower(), monitor.identity.manufacturer,
-            monitor.identity.serialNumber};
-}
-
 // For each monitor found, the index of the same monitor among those known, or
 // -1; each known monitor is matched at most once, the first time.
 QList<qsizetype> matchKnown(const QList<MonitorData> &known, const QList<MonitorData> &found)
 {
-    QList<bool> matched(known.size(), false);
+    QStringList knownKeys;
+    for (const MonitorData &monitor : known)
+        knownKeys.append(DDCMonitorAccess::identityKey(monitor));
     QList<qsizetype> previousIndexOf;
     for (const MonitorData &monitor : found) {
-        qsizetype previous = -1;
-        for (qsizetype index = 0; index < known.size() && previous < 0; ++index) {
-            if (!matched.at(index) && sameMonitorKey(known.at(index)) == sameMonitorKey(monitor))
-                previous = index;
-        }
+        const qsizetype previous = knownKeys.indexOf(DDCMonitorAccess::identityKey(monitor));
         if (previous >= 0)
-            matched[previous] = true;
+            knownKeys[previous].clear();
         previousIndexOf.append(previous);
     }
     return previousIndexOf;
@@ -352,38 +338,48 @@ void DDCMonitorAccess::releasePhysicalMonitors()
     }
 }
 
-void DDCMonitorAccess::noteKnownSilent(qsizetype index)
+// A monitor that the platform already found silent spends no retries on its
+// first reads.
+QList<MonitorData> DDCMonitorAccess::enumerate()
 {
-    const std::optional<HANDLE> physicalMonitor = m_monitors.at(index).physicalMonitor;
-    if (physicalMonitor && isKnownSilent(*physicalMonitor))
-        m_readPolicy.knownSilent(index);
+    QList<MonitorData> found;
+    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&found));
+    for (MonitorData &monitor : found) {
+        if (monitor.physicalMonitor && isKnownSilent(*monitor.physicalMonitor))
+            monitor.state.standing = DDCReadPolicy::Standing::Silent;
+    }
+    return found;
 }
 
 void DDCMonitorAccess::discover()
 {
-    const qsizetype known = m_monitors.size();
-    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&m_monitors));
-    for (qsizetype index = known; index < m_monitors.size(); ++index)
-        noteKnownSilent(index);
+    m_monitors.append(enumerate());
 }
 
 QList<qsizetype> DDCMonitorAccess::rediscover()
 {
-    QList<MonitorData> found;
-    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&found));
+    QList<MonitorData> found = enumerate();
     const QList<qsizetype> previousIndexOf = matchKnown(m_monitors, found);
+    for (qsizetype index = 0; index < found.size(); ++index) {
+        if (const qsizetype previous = previousIndexOf.at(index); previous >= 0)
+            found[index].state = m_monitors.at(previous).state;
+    }
     releasePhysicalMonitors();
     m_monitors = found;
-    m_readPolicy.follow(previousIndexOf);
-    QList<uint> unsupportedControls;
-    for (const qsizetype previous : previousIndexOf)
-        unsupportedControls.append(m_unsupportedControls.value(previous));
-    m_unsupportedControls = unsupportedControls;
-    for (qsizetype index = 0; index < m_monitors.size(); ++index) {
-        if (previousIndexOf.at(index) < 0)
-            noteKnownSilent(index);
-    }
     return previousIndexOf;
+}
+
+// Without a device path, the GDI device and the friendly name are all there
+// is; a device path names the device (on Linux, the connector), and the EDID
+// tells apart another monitor plugged into the same port, even one of the
+// same maker with a placeholder serial number.
+QString DDCMonitorAccess::identityKey(const MonitorData &monitor)
+{
+    const QString where =
+        monitor.devicePath.isEmpty() ? monitor.gdiDeviceName : monitor.devicePath.toLower();
+    const QString who =
+        monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
+    return where + QLatin1Char('\n') + who;
 }
 
 #ifndef _WIN32
@@ -393,15 +389,22 @@ bool DDCMonitorAccess::displaysChanged() const
 }
 #endif
 
+void DDCMonitorAccess::beginPass(uint index)
+{
+    DDCReadPolicy::beginPass(m_monitors[index].state.standing);
+}
+
 void DDCMonitorAccess::beginPass()
 {
-    m_readPolicy.beginPass(m_monitors.size());
-    m_unsupportedControls.resize(m_monitors.size());
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        beginPass(index);
 }
 
 // The error is asked for at once: what runs after the attempt may make calls
-// of its own. An impossible reading fails its attempt as a lost message does,
-// so that it is tried again; only an answer's values are handed on.
+// of its own, such as a write to this very monitor, so its record is not held
+// across the attempts. An impossible reading fails its attempt as a lost
+// message does, so that it is tried again; only an answer's values are handed
+// on.
 DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 {
     using Outcome = DDCReadPolicy::Outcome;
@@ -410,6 +413,8 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
     // Nothing to ask: the display does not answer, and costs no attempts.
     if (!monitor)
         return reading;
+    const quint64 writesBefore = m_monitors.at(index).state.writes[control];
+    DDCReadPolicy::Standing standing = m_monitors.at(index).state.standing;
     const auto attempt = [&] {
         Outcome outcome = Outcome::Answered;
         if (!readControl(*monitor, control, reading))
@@ -420,16 +425,20 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
             m_afterAttempt();
         return outcome;
     };
-    const Outcome outcome = m_readPolicy.read(index, attempt);
+    const Outcome outcome = m_readPolicy.read(standing, attempt);
+    MonitorState &state = m_monitors[index].state;
+    state.standing = standing;
     // A failed read tells nothing about the control.
     const uint bit = 1u << control;
     if (outcome == Outcome::Unsupported)
-        m_unsupportedControls[index] |= bit;
+        state.unsupportedControls |= bit;
     else if (outcome == Outcome::Answered)
-        m_unsupportedControls[index] &= ~bit;
+        state.unsupportedControls &= ~bit;
     if (outcome != Outcome::Answered)
         return {outcome};
     reading.outcome = outcome;
+    if (state.writes[control] == writesBefore)
+        state.readings[control] = reading;
     return reading;
 }
 
@@ -437,18 +446,19 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 // never learns that it does not answer.
 bool DDCMonitorAccess::isAnswering(uint index) const
 {
-    return m_monitors.at(index).physicalMonitor && m_readPolicy.isAnswering(index);
-}
-
-uint DDCMonitorAccess::unsupportedControls(uint index) const
-{
-    return m_unsupportedControls.value(index);
+    const MonitorData &monitor = m_monitors.at(index);
+    return monitor.physicalMonitor && DDCReadPolicy::isAnswering(monitor.state.standing);
 }
 
 bool DDCMonitorAccess::write(uint index, Control control, uint value)
 {
     const std::optional<HANDLE> monitor = m_monitors.at(index).physicalMonitor;
-    return monitor && writeControl(*monitor, control, DWORD(value));
+    if (!monitor || !writeControl(*monitor, control, DWORD(value)))
+        return false;
+    MonitorState &state = m_monitors[index].state;
+    state.readings[control].current = DWORD(value);
+    ++state.writes[control];
+    return true;
 }
 
 QStringList DDCMonitorAccess::platformAdvice() const

@@ -9,6 +9,7 @@
 #include <QtCore/QStringList>
 #include <QtCore/QtGlobal>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -24,26 +25,14 @@
 #include "win32-standin/win32shim.h"
 #endif
 
-// One display monitor as discovered.
-struct MonitorData
-{
-    QString displayName;
-    QString gdiDeviceName;
-    HMONITOR hMonitor = nullptr;
-    // None when the display has no physical monitor; a handle of value 0 is a
-    // valid one.
-    std::optional<HANDLE> physicalMonitor;
-    MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
-    // Of its display-configuration target: names the monitor's device (the
-    // connector, on Linux). Empty when the target was not found.
-    QString devicePath;
-};
+struct MonitorData;
 
 // The monitors as the platform reaches them, for the window and the command
 // line alike: discovery through the display functions, reads and writes
 // through the Monitor Configuration API, every read under DDCReadPolicy. The
-// monitors live in a list that the owner of the access holds; their physical
-// monitors are released when the access ends.
+// monitors live in a list that the owner of the access holds, one record a
+// monitor with all that is known of it; their physical monitors are released
+// when the access ends.
 class DDCMonitorAccess
 {
 public:
@@ -82,11 +71,16 @@ public:
     void discover();
     // Discovers again, after monitors were attached or detached. Returns, for
     // each monitor now listed, its index before, or -1 when it is new; a
-    // monitor is known again by who it is, never by its position. Every
-    // physical monitor taken before is released and every listed monitor is
-    // reached through one taken afresh: a monitor that was off may no longer
-    // answer through the old one.
+    // monitor is known again by who it is, never by its position, and keeps
+    // its whole record but its handles. Every physical monitor taken before
+    // is released and every listed monitor is reached through one taken
+    // afresh: a monitor that was off may no longer answer through the old
+    // one.
     QList<qsizetype> rediscover();
+    // Who the monitor is, as the same text for as long as it stays attached
+    // and whenever it returns: where it is attached (its device, or its
+    // display) and what its EDID says of it (else its name).
+    static QString identityKey(const MonitorData &monitor);
 #ifndef _WIN32
     // Whether the display system knows of displays attached or detached since
     // the last discovery; Windows tells the window through Qt's screens
@@ -94,17 +88,18 @@ public:
     bool displaysChanged() const;
 #endif
 
-    // Starts a pass of reads over the monitors (see DDCReadPolicy).
+    // Starts a pass of reads of a monitor (see DDCReadPolicy), or of all.
+    void beginPass(uint index);
     void beginPass();
     // A reading that cannot be (current value above the maximum, or a maximum
-    // of 0) is no answer; values come only with an answer.
+    // of 0) is no answer; values come only with an answer. An answer becomes
+    // the monitor's last reading of the control, unless a write to the
+    // control went through while the read was made: then it is older than
+    // what the monitor holds.
     Reading read(uint index, Control control);
     // Whether the monitor answered its reads of this pass, so far.
     bool isAnswering(uint index) const;
-    // The controls the monitor last reported it does not have, one bit per
-    // Control.
-    uint unsupportedControls(uint index) const;
-    // Whether the monitor took the value.
+    // Whether the monitor took the value; a value taken is its last reading.
     bool write(uint index, Control control, uint value);
 
     // What the platform found that keeps monitors from being listed or
@@ -118,10 +113,41 @@ private:
     Q_DISABLE_COPY(DDCMonitorAccess)
 
     void releasePhysicalMonitors();
-    void noteKnownSilent(qsizetype index);
+    QList<MonitorData> enumerate();
 
     QList<MonitorData> &m_monitors;
     std::function<void()> m_afterAttempt;
     DDCReadPolicy m_readPolicy;
-    QList<uint> m_unsupportedControls;
+};
+
+// What Varno learned of a monitor by reading and writing it: kept for as long
+// as the monitor stays listed.
+struct MonitorState
+{
+    DDCReadPolicy::Standing standing = DDCReadPolicy::Standing::Answering;
+    // The controls the monitor last reported it does not have, one bit per
+    // Control.
+    uint unsupportedControls = 0;
+    // Of each control: the last answer, or the value last written since.
+    std::array<DDCMonitorAccess::Reading, DDCMonitorAccess::ControlCount> readings;
+    // Values each control took, so that a reading taken meanwhile is known to
+    // be older.
+    std::array<quint64, DDCMonitorAccess::ControlCount> writes{};
+};
+
+// One display monitor: who and where it is, as discovered, and all that its
+// reads and writes told.
+struct MonitorData
+{
+    QString displayName;
+    QString gdiDeviceName;
+    HMONITOR hMonitor = nullptr;
+    // None when the display has no physical monitor; a handle of value 0 is a
+    // valid one.
+    std::optional<HANDLE> physicalMonitor;
+    MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
+    // Of its display-configuration target: names the monitor's device (the
+    // connector, on Linux). Empty when the target was not found.
+    QString devicePath;
+    MonitorState state;
 };

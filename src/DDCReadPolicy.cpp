@@ -11,51 +11,31 @@ constexpr int pauseMilliseconds = 100;
 
 DDCReadPolicy::DDCReadPolicy(Pause pause) : m_pause(std::move(pause)) { }
 
-void DDCReadPolicy::beginPass(qsizetype monitorCount)
+void DDCReadPolicy::beginPass(Standing &standing)
 {
-    m_standing.resize(monitorCount, Standing::Answering);
-    for (Standing &standing : m_standing) {
-        if (standing == Standing::Silent)
-            standing = Standing::SilentLastPass;
-    }
+    if (standing == Standing::Silent)
+        standing = Standing::SilentLastPass;
 }
 
-void DDCReadPolicy::knownSilent(qsizetype monitor)
+DDCReadPolicy::Outcome DDCReadPolicy::read(Standing &standing, const Attempt &attempt) const
 {
-    if (m_standing.size() <= monitor)
-        m_standing.resize(monitor + 1, Standing::Answering);
-    m_standing[monitor] = Standing::Silent;
-}
-
-void DDCReadPolicy::follow(const QList<qsizetype> &previousIndexOf)
-{
-    QList<Standing> standing;
-    for (const qsizetype previous : previousIndexOf) {
-        standing.append(previous >= 0 && previous < m_standing.size() ? m_standing.at(previous)
-                                                                      : Standing::Answering);
-    }
-    m_standing = standing;
-}
-
-DDCReadPolicy::Outcome DDCReadPolicy::read(qsizetype monitor, const Attempt &attempt)
-{
-    if (m_standing.at(monitor) == Standing::Silent)
+    if (standing == Standing::Silent)
         return Outcome::Failed;
-    const bool onTrial = m_standing.at(monitor) == Standing::SilentLastPass;
+    const bool onTrial = standing == Standing::SilentLastPass;
     for (int made = 0; made < (onTrial ? 1 : attempts); ++made) {
         const Outcome outcome = attempt();
         if (outcome != Outcome::Failed) {
-            m_standing[monitor] = Standing::Answering;
+            standing = Standing::Answering;
             return outcome;
         }
         if (!onTrial)
             m_pause(pauseMilliseconds);
     }
-    m_standing[monitor] = Standing::Silent;
+    standing = Standing::Silent;
     return Outcome::Failed;
 }
 
-bool DDCReadPolicy::isAnswering(qsizetype monitor) const
+bool DDCReadPolicy::isAnswering(Standing standing)
 {
-    return m_standing.value(monitor, Standing::Silent) == Standing::Answering;
+    return standing == Standing::Answering;
 }

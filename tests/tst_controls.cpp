@@ -1,3 +1,4 @@
+#include "DisplaysWithInput.h"
 #include "FakeBackend.h"
 
 #include <QtTest/QtTest>
@@ -23,25 +24,6 @@ QString readsOfFirstMonitor(const QStringList &calls)
     }
     return reads.join(QLatin1Char(' '));
 }
-
-// Fake displays during whose reads input arrives: `input` is posted with the
-// read's call and runs when the backend next processes events.
-class DisplaysWithInput : public InstalledFakeDisplays
-{
-public:
-    std::function<void(const QString &read)> input;
-
-protected:
-    void answerDelay(Transfer transfer) override
-    {
-        if (transfer == Transfer::Read && input)
-            QMetaObject::invokeMethod(
-                &m_receiver, [this, read = calls().last()] { input(read); }, Qt::QueuedConnection);
-    }
-
-private:
-    QObject m_receiver;
-};
 
 // Every change signal of the backend, counted.
 struct ChangeSpies
@@ -396,12 +378,13 @@ private slots:
                               "SetMonitorRedGreenOrBlueGain(physical 1.0, 2, 70)"}));
         QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 2, 2}));
 
-        // A written channel is taken over whole; the triple's own name is not.
+        // A written channel takes the value only: its name and range are the
+        // monitor's, as is the triple's own name.
         const DDCRgbValue drive = backend().rgbDrive().at(0);
         QCOMPARE(drive.name(), QStringLiteral("RGB Drive"));
-        QCOMPARE(drive.red().name(), QStringLiteral("R"));
-        QCOMPARE(drive.red().maximum(), 200u);
-        QCOMPARE(drive.green().name(), QStringLiteral("Green"));
+        QCOMPARE(drive.red().name(), QStringLiteral("Red"));
+        QCOMPARE(drive.red().value(), 10u);
+        QCOMPARE(drive.red().maximum(), 100u);
     }
 
     void settersIgnoreAnIndexThatIsNoMonitor()
