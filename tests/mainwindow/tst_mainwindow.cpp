@@ -357,6 +357,18 @@ private slots:
         QVERIFY(!m_api.calls.isEmpty());
     }
 
+    // A dial pointed at shows its value, until it is disabled.
+    void aDisabledDialShowsNoValueTip()
+    {
+        m_combo->setProperty("currentIndex", 1);
+        QQuickItem *dial = itemsOf(m_window, "QQuickDial").at(1);
+        QTest::mouseMove(m_window, dial->mapToScene(dial->boundingRect().center()).toPoint());
+        QTRY_COMPARE(shownToolTips(), 1);
+        m_api.publishStanding({true, true}, {0, 1u << int(DDCApi::Control::Contrast)});
+        QTRY_COMPARE(shownToolTips(), 0);
+        m_api.publishStanding({true, true}, {0, 0});
+    }
+
     // Run on its own, in a process without monitors.
     void withoutAMonitorTheWindowSaysWhy_data()
     {
@@ -443,6 +455,19 @@ private:
         QQuickItem *input = itemsOf(m_window, "QQuickDial").at(dial);
         QTest::mouseClick(m_window, Qt::LeftButton, {},
                           input->mapToScene({input->width() / 4, input->height() / 4}).toPoint());
+    }
+
+    // The dials' value tips that are shown.
+    int shownToolTips() const
+    {
+        int shown = 0;
+        for (QQuickItem *dial : itemsOf(m_window, "QQuickDial")) {
+            for (QObject *child : dial->findChildren<QObject *>()) {
+                if (child->inherits("QQuickToolTip") && child->property("visible").toBool())
+                    ++shown;
+            }
+        }
+        return shown;
     }
 
     int enabledInputs() const
