@@ -8,6 +8,8 @@
 
 #include <QtTest/QtTest>
 
+#include <cerrno>
+
 namespace {
 
 // Minimum, maximum and current value, as the backend publishes them.
@@ -354,6 +356,59 @@ private slots:
         m_backend->setBrightness(1, 20);
         QCOMPARE(plugged.current(0x10), 20);
         QCOMPARE(m_dp->current(0x10), 70);
+    }
+
+    // Another monitor on an output that stays connected (a KVM switch, a
+    // laptop resumed at another desk) is noticed without a message on any
+    // bus, and read and driven as the new monitor it is.
+    void aMonitorReplacedOnAConnectedOutputIsNoticed()
+    {
+        start();
+        SimulatedDdcMonitor lumen = SimulatedDdcMonitor::typical();
+        lumen.setFeature(0x10, 90, 55);
+        SimulatedDdcMonitor &replaced = m_buses->attach(dpNode, lumen);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
+                              EdidBlock::withName("Lumen"), 5);
+        QVERIFY(m_platform->displaysChanged());
+        QTRY_COMPARE_WITH_TIMEOUT(m_backend->monitorName(0), QStringLiteral("Lumen"), 3000);
+        QCOMPARE(levels(m_backend->brightness().at(0)), QList<uint>({0, 90, 55}));
+        m_backend->setBrightness(0, 20);
+        QCOMPARE(replaced.current(0x10), 20);
+        QCOMPARE(m_hdmi->current(0x10), 30);
+    }
+
+    // Why no monitor is listed is asked anew at each discovery, and each new
+    // piece of advice is given once.
+    void theReasonWhyNoneIsListedFollowsTheOutputs_data()
+    {
+        QTest::addColumn<bool>("moduleLoaded");
+        QTest::addColumn<int>("openError");
+        QTest::addColumn<DDCApi::NoMonitorReason>("reason");
+        QTest::newRow("i2c-dev missing")
+            << false << 0 << DDCApi::NoMonitorReason::ModuleMissing;
+        QTest::newRow("no permission on the bus")
+            << true << EACCES << DDCApi::NoMonitorReason::NoPermission;
+    }
+
+    void theReasonWhyNoneIsListedFollowsTheOutputs()
+    {
+        QFETCH(bool, moduleLoaded);
+        QFETCH(int, openError);
+        m_sysfs.reset(new FakeSysfs);
+        if (moduleLoaded)
+            m_sysfs->loadI2cDev();
+        start();
+        QCOMPARE(m_backend->noMonitorReason(), DDCApi::NoMonitorReason::NoExternalOutput);
+        QSignalSpy reasonChanged(m_backend.get(), &DDCApi::noMonitorReasonChanged);
+        if (openError)
+            m_buses->refuseOpen(dpNode, openError);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected", asterEdid, 5);
+        QTRY_COMPARE_WITH_TIMEOUT(reasonChanged.size(), 1, 3000);
+        QTEST(m_backend->noMonitorReason(), "reason");
+        const QStringList advice = m_backend->platformAdvice();
+        QVERIFY(!advice.isEmpty());
+        m_backend->rediscover();
+        QCOMPARE(m_backend->platformAdvice(), advice);
     }
 
     // Connected later, an output on the bus of a display already driven is

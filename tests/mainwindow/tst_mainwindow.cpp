@@ -376,8 +376,12 @@ private slots:
         QTest::addColumn<QString>("explained");
         QTest::newRow("module missing")
             << DDCApi::NoMonitorReason::ModuleMissing << "sudo modprobe i2c-dev";
+        QTest::newRow("no permission")
+            << DDCApi::NoMonitorReason::NoPermission << "Install Varno's package or its udev rule";
         QTest::newRow("no monitor answered")
             << DDCApi::NoMonitorReason::NoAnswer << "Turn DDC/CI on in the monitor's own menu";
+        QTest::newRow("no external output")
+            << DDCApi::NoMonitorReason::NoExternalOutput << "No external monitor is connected";
     }
 
     void withoutAMonitorTheWindowSaysWhy()

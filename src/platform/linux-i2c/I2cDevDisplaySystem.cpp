@@ -20,11 +20,13 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
     rescan();
 }
 
-// The statuses are read before the connectors, so that a change between the
-// two reads is seen by the next look.
+// The outputs are read before the connectors, so that a change between the
+// two reads is seen by the next look. A monitor replaced on an output that
+// stays connected (a KVM switch, a laptop resumed at another desk) changes
+// what the output shows too.
 bool I2cDevDisplaySystem::displaysChanged()
 {
-    return m_scanner.statuses() != m_statusesSeen;
+    return m_scanner.outputs() != m_outputsSeen;
 }
 
 // A display whose output still shows it keeps its channel and is not asked
