@@ -312,6 +312,31 @@ bool isKnownSilent(HANDLE physicalMonitor)
 #endif
 }
 
+// While it lives, a display system that waits for its monitor in pieces (the
+// Linux layer, for a quiet bus) runs `work` meanwhile. Windows waits in one.
+class WorkWhileWaiting
+{
+public:
+    explicit WorkWhileWaiting(const std::function<void()> &work)
+    {
+#ifdef _WIN32
+        Q_UNUSED(work);
+#else
+        m_before = Win32Platform::current().setWhileWaiting(work);
+#endif
+    }
+    ~WorkWhileWaiting()
+    {
+#ifndef _WIN32
+        Win32Platform::current().setWhileWaiting(m_before);
+#endif
+    }
+    Q_DISABLE_COPY(WorkWhileWaiting)
+
+private:
+    std::function<void()> m_before;
+};
+
 } // namespace
 
 bool DDCMonitorAccess::Reading::answered() const
@@ -425,7 +450,10 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
             m_afterAttempt();
         return outcome;
     };
-    const Outcome outcome = m_readPolicy.read(standing, attempt);
+    const Outcome outcome = [&] {
+        const WorkWhileWaiting meanwhile(m_afterAttempt);
+        return m_readPolicy.read(standing, attempt);
+    }();
     MonitorState &state = m_monitors[index].state;
     state.standing = standing;
     // A failed read tells nothing about the control.

@@ -39,7 +39,7 @@ bool I2cDevDisplaySystem::isKept(const Display &display) const
 
 void I2cDevDisplaySystem::rescan()
 {
-    m_statusesSeen = m_scanner.statuses();
+    m_outputsSeen = m_scanner.outputs();
     const QList<DrmConnector> connectors = m_scanner.connectedDisplays();
     std::vector<Display> kept;
     QStringList driven;
@@ -259,7 +259,7 @@ BOOL I2cDevDisplaySystem::read(HANDLE physicalMonitor, std::optional<MonitorCont
     DdcCiChannel *channel = channelBehind(physicalMonitor);
     if (!channel || !control)
         return fail();
-    const VcpReply reply = channel->getVcp(vcpCode(*control));
+    const VcpReply reply = channel->getVcp(vcpCode(*control), whileWaiting());
     if (reply.kind == VcpReply::Kind::Unsupported)
         return fail(vcpNotSupported);
     if (reply.kind != VcpReply::Kind::Value)

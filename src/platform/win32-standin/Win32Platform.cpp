@@ -1,6 +1,7 @@
 #include "Win32Platform.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,16 @@ bool Win32Platform::displaysChanged()
 NoMonitorReason Win32Platform::noMonitorReason() const
 {
     return NoMonitorReason::Unexplained;
+}
+
+std::function<void()> Win32Platform::setWhileWaiting(std::function<void()> work)
+{
+    return std::exchange(m_whileWaiting, std::move(work));
+}
+
+const std::function<void()> &Win32Platform::whileWaiting() const
+{
+    return m_whileWaiting;
 }
 
 DWORD Win32Platform::lastError() const
