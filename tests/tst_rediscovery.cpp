@@ -134,6 +134,28 @@ private slots:
         QCOMPARE(displays.calls(), QStringList{"GetMonitorBrightness(physical 0.0#2)"});
     }
 
+    // Windows may hand out 0 as a handle, as any other that no open physical
+    // monitor holds: a rediscovery takes the monitor's new handle before it
+    // releases the old one.
+    void aMonitorWithHandleZeroIsReachedAfterRediscoveries()
+    {
+        InstalledFakeDisplays displays;
+        addTwin(displays, 1);
+        displays.setHandleZeroOwner(0);
+        QList<MonitorData> monitors;
+        {
+            DDCMonitorAccess access(monitors);
+            access.discover();
+            QCOMPARE(monitors.at(0).physicalMonitor, std::optional<HANDLE>(nullptr));
+            for (int round = 0; round < 2; ++round) {
+                access.rediscover();
+                QVERIFY(access.read(0, DDCMonitorAccess::Brightness).answered());
+                QCOMPARE(displays.openPhysicalMonitorHandles(), 1);
+            }
+        }
+        QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
+    }
+
     // Monitors come and go while the backend runs and notices by itself.
     // Steps: start, refresh, add/detach/attach NAME, lacks NAME (no red
     // drive), silence NAME, swap NAME NEW (another model on NAME's port),

@@ -316,8 +316,9 @@ BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
         return fail();
     const int attachment = m_displayMonitors.at(position).attachment;
     for (DWORD i = 0; i < count; ++i) {
-        // Windows may hand out 0 as a valid handle.
-        const bool zero = i == 0 && m_handleZeroOwner == position;
+        // Windows may hand out 0 as a valid handle, as any other, while no
+        // physical monitor open holds it.
+        const bool zero = i == 0 && m_handleZeroOwner == position && !m_openHandles.count(nullptr);
         const auto handle = zero ? nullptr : reinterpret_cast<HANDLE>(++m_lastPhysicalHandle);
         physicalMonitors[i].hPhysicalMonitor = handle;
         copyWide(QStringLiteral("Generic PnP Monitor"),

@@ -81,7 +81,7 @@ public:
     // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
     void setPredatingVirtualModes(bool predating);
     // The first physical monitor behind the display monitor gets the handle
-    // 0, which Windows may hand out like any other.
+    // 0, which Windows may hand out like any other, whenever 0 is free.
     void setHandleZeroOwner(int displayMonitor);
 
     void setRecordingCalls(bool recording);
