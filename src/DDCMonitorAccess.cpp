@@ -402,8 +402,7 @@ QString DDCMonitorAccess::identityKey(const MonitorData &monitor)
 {
     const QString where =
         monitor.devicePath.isEmpty() ? monitor.gdiDeviceName : monitor.devicePath.toLower();
-    const QString who =
-        monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
+    const QString who = monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
     return where + QLatin1Char('\n') + who;
 }
 

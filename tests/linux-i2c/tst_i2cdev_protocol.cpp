@@ -197,10 +197,10 @@ private slots:
                 QVERIFY(m_channel->setVcp(0x10, 30));
         });
         QCOMPARE(pieces, 1);
-        QCOMPARE(m_log, QStringList({"lock 3", "sleep 50", "write 3 51 84 03 10 00 1e b6",
-                                     "sleep 50", "unlock 3", "sleep 10", "lock 3",
-                                     "write 3 51 82 01 12 ae", "sleep 40", "read 3 11",
-                                     "unlock 3"}));
+        QCOMPARE(m_log,
+                 QStringList({"lock 3", "sleep 50", "write 3 51 84 03 10 00 1e b6", "sleep 50",
+                              "unlock 3", "sleep 10", "lock 3", "write 3 51 82 01 12 ae",
+                              "sleep 40", "read 3 11", "unlock 3"}));
     }
 
     void misbehavingReplies_data()
