@@ -357,12 +357,12 @@ private slots:
         QVERIFY(!m_api.calls.isEmpty());
     }
 
-    // A dial pointed at shows its value, until it is disabled.
+    // A dial pointed at shows its value, also once clicked away from its
+    // handle, until it is disabled.
     void aDisabledDialShowsNoValueTip()
     {
         m_combo->setProperty("currentIndex", 1);
-        QQuickItem *dial = itemsOf(m_window, "QQuickDial").at(1);
-        QTest::mouseMove(m_window, dial->mapToScene(dial->boundingRect().center()).toPoint());
+        clickDial(1);
         QTRY_COMPARE(shownToolTips(), 1);
         m_api.publishStanding({true, true}, {0, 1u << int(DDCApi::Control::Contrast)});
         QTRY_COMPARE(shownToolTips(), 0);
