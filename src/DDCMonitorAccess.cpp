@@ -4,6 +4,7 @@
 #include "win32-standin/Win32Platform.h"
 #endif
 
+#include <algorithm>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -25,6 +26,7 @@ namespace {
 using Control = DDCMonitorAccess::Control;
 
 constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
+constexpr int pausePiece = 25;
 
 // GUID_DEVINTERFACE_MONITOR, which mingw-w64's headers lack.
 constexpr GUID monitorInterfaceClass = {
@@ -347,12 +349,27 @@ bool DDCMonitorAccess::Reading::answered() const
 DDCMonitorAccess::DDCMonitorAccess(QList<MonitorData> &monitors, std::function<void()> afterAttempt)
     : m_monitors(monitors),
       m_afterAttempt(std::move(afterAttempt)),
-      m_readPolicy([](int milliseconds) { Sleep(DWORD(milliseconds)); })
+      m_readPolicy([this](int milliseconds) { pause(milliseconds); })
 { }
 
 DDCMonitorAccess::~DDCMonitorAccess()
 {
     releasePhysicalMonitors();
+}
+
+// With work to do meanwhile (the window's events), a pause between two
+// attempts is spent in pieces, so that a monitor that does not answer keeps
+// the window waiting no longer than one attempt.
+void DDCMonitorAccess::pause(int milliseconds)
+{
+    if (!m_afterAttempt) {
+        Sleep(DWORD(milliseconds));
+        return;
+    }
+    for (int left = milliseconds; left > 0; left -= pausePiece) {
+        Sleep(DWORD(std::min(left, pausePiece)));
+        m_afterAttempt();
+    }
 }
 
 void DDCMonitorAccess::releasePhysicalMonitors()

@@ -60,7 +60,7 @@ public:
         DWORD maximum = 0;
     };
 
-    // `afterAttempt` runs after every attempt of a read.
+    // `afterAttempt` runs after every attempt of a read, and while one waits.
     explicit DDCMonitorAccess(QList<MonitorData> &monitors,
                               std::function<void()> afterAttempt = {});
     ~DDCMonitorAccess();
@@ -112,6 +112,7 @@ public:
 private:
     Q_DISABLE_COPY(DDCMonitorAccess)
 
+    void pause(int milliseconds);
     void releasePhysicalMonitors();
     QList<MonitorData> enumerate();
 

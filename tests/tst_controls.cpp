@@ -8,20 +8,31 @@ using Control = MonitorControl;
 namespace {
 
 // The reads of the first monitor and every pause, in order and abbreviated:
-// B, C, D<colour type>, G<colour type>, S.
+// B, C, D<colour type>, G<colour type>, S for a pause of 100 ms, which the
+// backend spends in pieces.
 QString readsOfFirstMonitor(const QStringList &calls)
 {
     static const QRegularExpression read(QStringLiteral(
         "^GetMonitor(B|C|RedGreenOrBlue(D|G))\\w*\\(physical 0\\.0(?:, (\\d))?\\)$"));
+    static const QRegularExpression sleep(QStringLiteral("^Sleep\\((\\d+)\\)$"));
     QStringList reads;
+    int paused = 0;
+    const auto endPause = [&] {
+        if (paused)
+            reads << (paused == 100 ? QStringLiteral("S") : QStringLiteral("S%1").arg(paused));
+        paused = 0;
+    };
     for (const QString &call : calls) {
         const QRegularExpressionMatch match = read.match(call);
-        if (call == QLatin1String("Sleep(100)"))
-            reads << QStringLiteral("S");
-        else if (match.hasMatch())
+        if (const QRegularExpressionMatch piece = sleep.match(call); piece.hasMatch()) {
+            paused += piece.captured(1).toInt();
+        } else if (match.hasMatch()) {
+            endPause();
             reads << (match.hasCaptured(2) ? match.captured(2) : match.captured(1))
                     + match.captured(3);
+        }
     }
+    endPause();
     return reads.join(QLatin1Char(' '));
 }
 
