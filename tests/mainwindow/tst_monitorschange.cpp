@@ -53,19 +53,7 @@ private slots:
     {
         select(0);
         QCOMPARE(shownMonitor(), QStringLiteral("Orion 32U"));
-        // Where the slider is: it may be made anew under the pointer.
-        const QRectF track = redDrive()->mapRectToScene(redDrive()->boundingRect());
-        const auto at = [&](qreal fraction) {
-            return QPointF(track.left() + track.width() * fraction, track.center().y()).toPoint();
-        };
-        QTest::mousePress(m_window, Qt::LeftButton, {}, at(0.5));
-        QTest::mouseMove(m_window, at(0.55));
-        m_displays.clearCalls();
-        m_displays.detachDisplayMonitor(0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_combo->property("count").toInt(), 2, 2000);
-        for (const qreal fraction : {0.6, 0.7, 0.8})
-            QTest::mouseMove(m_window, at(fraction));
-        QTest::mouseRelease(m_window, Qt::LeftButton, {}, at(0.8));
+        dragRedDriveWhileTheFirstGoes();
 
         QCOMPARE(m_displays.calls().filter(QStringLiteral("SetMonitor")), QStringList());
         QCOMPARE(shownMonitor(), QStringLiteral("Aster 27Q"));
@@ -106,18 +94,7 @@ private slots:
         attachAll();
         select(1);
         const QPointer<QQuickItem> slider = redDrive();
-        const QRectF track = slider->mapRectToScene(slider->boundingRect());
-        const auto at = [&](qreal fraction) {
-            return QPointF(track.left() + track.width() * fraction, track.center().y()).toPoint();
-        };
-        QTest::mousePress(m_window, Qt::LeftButton, {}, at(0.5));
-        QTest::mouseMove(m_window, at(0.55));
-        m_displays.clearCalls();
-        m_displays.detachDisplayMonitor(0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_combo->property("count").toInt(), 2, 2000);
-        for (const qreal fraction : {0.6, 0.7, 0.8})
-            QTest::mouseMove(m_window, at(fraction));
-        QTest::mouseRelease(m_window, Qt::LeftButton, {}, at(0.8));
+        dragRedDriveWhileTheFirstGoes();
         QCOMPARE(redDrive(), slider.data());
         const int position = int(slider->property("value").toReal());
         const auto [writes, last] = writtenToAster();
@@ -131,6 +108,25 @@ private slots:
     }
 
 private:
+    // Drags the red drive slider from its middle to the right while the
+    // first monitor goes; the calls recorded start with the monitor going.
+    void dragRedDriveWhileTheFirstGoes()
+    {
+        // Where the slider is: it may be made anew under the pointer.
+        const QRectF track = redDrive()->mapRectToScene(redDrive()->boundingRect());
+        const auto at = [&](qreal fraction) {
+            return QPointF(track.left() + track.width() * fraction, track.center().y()).toPoint();
+        };
+        QTest::mousePress(m_window, Qt::LeftButton, {}, at(0.5));
+        QTest::mouseMove(m_window, at(0.55));
+        m_displays.clearCalls();
+        m_displays.detachDisplayMonitor(0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_combo->property("count").toInt(), 2, 2000);
+        for (const qreal fraction : {0.6, 0.7, 0.8})
+            QTest::mouseMove(m_window, at(fraction));
+        QTest::mouseRelease(m_window, Qt::LeftButton, {}, at(0.8));
+    }
+
     // How many writes went to Aster's red drive since the calls were cleared,
     // all of them, and the last value; {-1, -1} when any went elsewhere.
     std::pair<int, int> writtenToAster() const
