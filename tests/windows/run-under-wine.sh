@@ -6,7 +6,9 @@
 # \\.\DISPLAY2 (1920x1200 at 1920,0), on an X server of its own, and the
 # dxva2.dll that lies beside it instead of Wine's, which fails every call.
 # The Wine prefix is made once (about 20 s) and kept in $VARNO_WINE_CACHE,
-# by default wine/ beside the program; runs that share it take turns.
+# by default in the user's cache folder; runs that share it take turns. It
+# must not lie in the source tree: its drive Z: leads to the root folder,
+# and the build's QML import scan follows it.
 # Exits with 77, CTest's code for a skipped test, when Wine or the Qt for
 # mingw that builds the Windows tests is not to be had here.
 set -euo pipefail
@@ -38,7 +40,7 @@ if [[ ! -e "$program_dir/dxva2.dll" ]]; then
     exit 1
 fi
 
-cache=${VARNO_WINE_CACHE:-$program_dir/wine}
+cache=${VARNO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/varno/wine}
 mkdir -p "$cache"
 exec {lock}>"$cache/lock"
 flock "$lock"
