@@ -66,14 +66,6 @@ std::optional<Requested> requestedValue(const QString &text)
     return Requested{!text.front().isDigit(), text.toInt()};
 }
 
-// Why a read gave no value.
-QString withoutValue(const DDCMonitorAccess::Reading &reading, const QString &control)
-{
-    return reading.outcome == DDCReadPolicy::Outcome::Unsupported
-        ? DDCCommandLine::tr("does not support %1").arg(control)
-        : DDCCommandLine::tr("does not answer");
-}
-
 // "-5" would read as an option: what follows the first such argument is taken
 // as it stands.
 QStringList withChangesAsArguments(QStringList arguments)
@@ -201,26 +193,26 @@ int DDCCommandLine::get(const QString &monitor, const QString &control, bool jso
     QJsonArray documented;
     for (const uint index : *monitors) {
         QJsonObject values;
+        QList<Control> failed;
         for (const Control each : std::as_const(controls)) {
             const Reading reading = m_access.read(index, each);
-            if (!reading.answered()) {
-                // Without a CONTROL, what the monitor does not support is left out.
-                const bool silent = reading.outcome == DDCReadPolicy::Outcome::Failed;
-                if (silent || !control.isEmpty()) {
-                    reportFailure(index, withoutValue(reading, control));
-                    result = MonitorFailed;
-                }
-                if (silent)
-                    break;
-                continue;
-            }
-            if (json) {
+            if (reading.answered() && json) {
                 values.insert(nameOf(each),
                               QJsonObject{{QStringLiteral("value"), qint64(reading.current)},
                                           {QStringLiteral("minimum"), qint64(reading.minimum)},
                                           {QStringLiteral("maximum"), qint64(reading.maximum)}});
-            } else {
+            } else if (reading.answered()) {
                 printReading(index, each, reading);
+            } else {
+                failed.append(each);
+            }
+        }
+        // Without a CONTROL, what the monitor does not support is left out.
+        if (!failed.isEmpty()) {
+            const QString problem = withoutValue(index, failed.constFirst());
+            if (!m_access.isAnswering(index) || !control.isEmpty()) {
+                reportFailure(index, m_access.isAnswering(index) ? problem : tr("does not answer"));
+                result = MonitorFailed;
             }
         }
         QJsonObject object = monitorObject(index);
@@ -257,7 +249,7 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
         const qint64 maximum = reading.maximum;
         QString problem;
         if (!reading.answered()) {
-            problem = withoutValue(reading, control);
+            problem = withoutValue(index, *named);
         } else if (!requested->isChange
                    && (requested->amount < minimum || requested->amount > maximum)) {
             problem = tr("takes %1 from %2 to %3; %4 was not written")
@@ -345,6 +337,16 @@ int DDCCommandLine::usageError(const QString &message)
 {
     m_err << program << ": " << message << '\n' << tr("See %1 --help.").arg(program) << '\n';
     return UsageError;
+}
+
+// Why a read gave no value. Where it failed every attempt, one more read
+// tells whether the monitor lacks the control or does not answer.
+QString DDCCommandLine::withoutValue(uint index, Control control)
+{
+    m_access.settle(index);
+    return m_monitors.at(index).state.unsupportedControls & 1u << control
+        ? tr("does not support %1").arg(nameOf(control))
+        : tr("does not answer");
 }
 
 void DDCCommandLine::reportFailure(uint index, const QString &problem)

@@ -43,6 +43,7 @@ private:
     // The discovered monitors that MONITOR names; nothing after a usage error.
     std::optional<QList<uint>> findMonitors(const QString &word);
     int usageError(const QString &message);
+    QString withoutValue(uint index, Control control);
     void reportFailure(uint index, const QString &problem);
     void printReading(uint index, Control control, const Reading &reading);
     QJsonObject monitorObject(uint index) const;

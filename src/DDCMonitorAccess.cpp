@@ -226,6 +226,29 @@ BOOL CALLBACK monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM application
     return TRUE;
 }
 
+// The capability bit that stands for each control.
+DWORD capabilityOf(Control control)
+{
+    switch (control) {
+    case Control::Brightness:
+        return MC_CAPS_BRIGHTNESS;
+    case Control::Contrast:
+        return MC_CAPS_CONTRAST;
+    case Control::RedDrive:
+    case Control::GreenDrive:
+    case Control::BlueDrive:
+        return MC_CAPS_RED_GREEN_BLUE_DRIVE;
+    case Control::RedGain:
+    case Control::GreenGain:
+    case Control::BlueGain:
+        return MC_CAPS_RED_GREEN_BLUE_GAIN;
+    case Control::ControlCount:
+        break;
+    }
+    Q_UNREACHABLE();
+    return 0;
+}
+
 BOOL readControl(HANDLE monitor, Control control, DDCMonitorAccess::Reading &reading)
 {
     const auto call = [&](auto read, auto... colourType) {
@@ -275,13 +298,18 @@ BOOL writeControl(HANDLE monitor, Control control, DWORD value)
     return FALSE;
 }
 
-// A garbled reply may still pass as a reading. One whose current value lies
-// above its maximum, or that has no range at all, cannot be the monitor's:
-// published, it would show a false value, and a change such as -5 computed
-// from it could set full brightness.
-bool isPossible(const DDCMonitorAccess::Reading &reading)
+// What a reading that Windows gave says. One of a maximum of 0 is how many
+// monitors say they lack the control (DDC/CI lets them answer with four value
+// bytes of 0). A garbled reply may still pass as a reading: one whose current
+// value lies above its maximum cannot be the monitor's. Published, it would
+// show a false value, and a change such as -5 computed from it could set full
+// brightness; it fails its attempt, as a lost message does.
+DDCReadPolicy::Outcome judge(const DDCMonitorAccess::Reading &reading)
 {
-    return reading.maximum != 0 && reading.current <= reading.maximum;
+    if (reading.maximum == 0)
+        return DDCReadPolicy::Outcome::Unsupported;
+    return reading.current <= reading.maximum ? DDCReadPolicy::Outcome::Answered
+                                              : DDCReadPolicy::Outcome::Failed;
 }
 
 // For each monitor found, the index of the same monitor among those known, or
@@ -402,8 +430,7 @@ QString DDCMonitorAccess::identityKey(const MonitorData &monitor)
 {
     const QString where =
         monitor.devicePath.isEmpty() ? monitor.gdiDeviceName : monitor.devicePath.toLower();
-    const QString who =
-        monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
+    const QString who = monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
     return where + QLatin1Char('\n') + who;
 }
 
@@ -427,9 +454,7 @@ void DDCMonitorAccess::beginPass()
 
 // The error is asked for at once: what runs after the attempt may make calls
 // of its own, such as a write to this very monitor, so its record is not held
-// across the attempts. An impossible reading fails its attempt as a lost
-// message does, so that it is tried again; only an answer's values are handed
-// on.
+// across the attempts. Only an answer's values are handed on.
 DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
 {
     using Outcome = DDCReadPolicy::Outcome;
@@ -438,26 +463,37 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
     // Nothing to ask: the display does not answer, and costs no attempts.
     if (!monitor)
         return reading;
+    const uint bit = 1u << control;
+    const DDCReadPolicy::Standing before = m_monitors.at(index).state.standing;
+    const bool askingCapabilities = !m_monitors.at(index).state.capabilitiesAsked
+        && before == DDCReadPolicy::Standing::Answering;
+    if (askingCapabilities)
+        askCapabilities(index);
+    if (m_monitors.at(index).state.withoutCapability & bit)
+        return {Outcome::Unsupported};
     const quint64 writesBefore = m_monitors.at(index).state.writes[control];
-    DDCReadPolicy::Standing standing = m_monitors.at(index).state.standing;
+    DDCReadPolicy::Standing standing = before;
     const auto attempt = [&] {
         Outcome outcome = Outcome::Answered;
         if (!readControl(*monitor, control, reading))
             outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
-        else if (!isPossible(reading))
-            outcome = Outcome::Failed;
+        else
+            outcome = judge(reading);
         if (m_afterAttempt)
             m_afterAttempt();
         return outcome;
     };
     const Outcome outcome = [&] {
         const WorkWhileWaiting meanwhile(m_afterAttempt);
-        return m_readPolicy.read(standing, attempt);
+        return m_readPolicy.read(standing, m_monitors.at(index).state.unsupportedControls & bit,
+                                 attempt);
     }();
     MonitorState &state = m_monitors[index].state;
-    state.standing = standing;
+    takeStanding(state, standing, control);
+    // One that answers but cannot give its capabilities is asked no more.
+    if (askingCapabilities && outcome != Outcome::Failed)
+        state.capabilitiesAsked = true;
     // A failed read tells nothing about the control.
-    const uint bit = 1u << control;
     if (outcome == Outcome::Unsupported)
         state.unsupportedControls |= bit;
     else if (outcome == Outcome::Answered)
@@ -468,6 +504,62 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
     if (state.writes[control] == writesBefore)
         state.readings[control] = reading;
     return reading;
+}
+
+// Windows reads a monitor's capabilities over DDC/CI; a control whose bit they
+// leave out is never read. A monitor that does not answer cannot give them:
+// they are asked again once it answers.
+void DDCMonitorAccess::askCapabilities(uint index)
+{
+    DWORD capabilities = 0;
+    DWORD colourTemperatures = 0;
+    const bool given = GetMonitorCapabilities(*m_monitors.at(index).physicalMonitor, &capabilities,
+                                              &colourTemperatures);
+    if (m_afterAttempt)
+        m_afterAttempt();
+    if (!given)
+        return;
+    MonitorState &state = m_monitors[index].state;
+    state.capabilitiesAsked = true;
+    for (int control = 0; control < ControlCount; ++control) {
+        if (!(capabilities & capabilityOf(Control(control))))
+            state.withoutCapability |= 1u << control;
+    }
+    state.unsupportedControls |= state.withoutCapability;
+}
+
+// A read that failed all its attempts makes the monitor doubtful; the read
+// that ends the doubt tells whether the control that failed is unsupported
+// (the monitor answered) or the monitor silent.
+void DDCMonitorAccess::takeStanding(MonitorState &state, DDCReadPolicy::Standing standing,
+                                    Control control)
+{
+    using Standing = DDCReadPolicy::Standing;
+    if (standing == Standing::Doubtful) {
+        if (state.standing != Standing::Doubtful)
+            state.failedControl = control;
+    } else {
+        if (state.standing == Standing::Doubtful && standing == Standing::Answering
+            && state.failedControl && *state.failedControl != control)
+            state.unsupportedControls |= 1u << *state.failedControl;
+        state.failedControl.reset();
+    }
+    state.standing = standing;
+}
+
+// One read of a control that the monitor has, and that did not just fail,
+// ends the doubt.
+void DDCMonitorAccess::settle(uint index)
+{
+    const MonitorState &state = m_monitors.at(index).state;
+    if (state.standing != DDCReadPolicy::Standing::Doubtful)
+        return;
+    for (int control = 0; control < ControlCount; ++control) {
+        if (!(state.unsupportedControls & 1u << control) && state.failedControl != control) {
+            read(index, Control(control));
+            return;
+        }
+    }
 }
 
 // A display without a physical monitor is never asked, so the read policy

@@ -26,6 +26,7 @@
 #endif
 
 struct MonitorData;
+struct MonitorState;
 
 // The monitors as the platform reaches them, for the window and the command
 // line alike: discovery through the display functions, reads and writes
@@ -91,12 +92,16 @@ public:
     // Starts a pass of reads of a monitor (see DDCReadPolicy), or of all.
     void beginPass(uint index);
     void beginPass();
-    // A reading that cannot be (current value above the maximum, or a maximum
-    // of 0) is no answer; values come only with an answer. An answer becomes
-    // the monitor's last reading of the control, unless a write to the
-    // control went through while the read was made: then it is older than
-    // what the monitor holds.
+    // A reading that cannot be (current value above the maximum) is no
+    // answer, and one of a maximum of 0 says the control is unsupported;
+    // values come only with an answer. An answer becomes the monitor's last
+    // reading of the control, unless a write to the control went through
+    // while the read was made: then it is older than what the monitor holds.
     Reading read(uint index, Control control);
+    // Decides, with one more read, whether a monitor whose last read failed
+    // lacks that control or does not answer; reads come in passes, and the
+    // next one would tell.
+    void settle(uint index);
     // Whether the monitor answered its reads of this pass, so far.
     bool isAnswering(uint index) const;
     // Whether the monitor took the value; a value taken is its last reading.
@@ -113,6 +118,9 @@ private:
     Q_DISABLE_COPY(DDCMonitorAccess)
 
     void releasePhysicalMonitors();
+    void askCapabilities(uint index);
+    static void takeStanding(MonitorState &state, DDCReadPolicy::Standing standing,
+                             Control control);
     QList<MonitorData> enumerate();
 
     QList<MonitorData> &m_monitors;
@@ -125,9 +133,17 @@ private:
 struct MonitorState
 {
     DDCReadPolicy::Standing standing = DDCReadPolicy::Standing::Answering;
-    // The controls the monitor last reported it does not have, one bit per
-    // Control.
+    // The controls the monitor last reported it does not have, or failed to
+    // read while it answered others, one bit per Control.
     uint unsupportedControls = 0;
+    // Whether Windows gave the monitor's capabilities, or it answered reads
+    // without them.
+    bool capabilitiesAsked = false;
+    // The controls whose capability bits Windows left out: never read.
+    uint withoutCapability = 0;
+    // The control whose read failed every attempt last, while it is not yet
+    // known whether the control or the monitor is at fault.
+    std::optional<DDCMonitorAccess::Control> failedControl;
     // Of each control: the last answer, or the value last written since.
     std::array<DDCMonitorAccess::Reading, DDCMonitorAccess::ControlCount> readings;
     // Values each control took, so that a reading taken meanwhile is known to

@@ -111,14 +111,16 @@ private slots:
         QCOMPARE(monitorTraffic(), traffic);
     }
 
-    // It costs its attempts once; its other controls are not asked.
+    // It costs its attempts once, and one more read tells that the monitor,
+    // not its brightness, is at fault; its other controls are not asked.
     void aMonitorThatDoesNotAnswerFailsTheCommand()
     {
-        m_displays->control(1, MonitorControl::Brightness).neverAnswers = true;
+        m_displays->setSilent(1, true);
         const VarnoctlRun result = runVarnoctl({"get", "24f"});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(monitorTraffic().join(' '),
-                 QStringList(5, "GetMonitorBrightness(physical 1.0) Sleep(100)").join(' '));
+                 QStringList(5, "GetMonitorBrightness(physical 1.0) Sleep(100)").join(' ')
+                     + " GetMonitorContrast(physical 1.0)");
         QVERIFY(result.out.isEmpty());
         QCOMPARE(result.err, QStringLiteral("varnoctl: monitor 1 (Lumen 24F) does not answer\n"));
     }
@@ -164,12 +166,23 @@ private slots:
         QTest::addColumn<QStringList>("monitorsRead");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("error");
+        // How the monitor lacks its red drive: it says so, or it answers
+        // nothing, which one more read of another control tells from silence.
+        QTest::addColumn<bool>("answersNothing");
+        const QString lacking =
+            QStringLiteral("varnoctl: monitor 0 (Aster 27Q) does not support red-drive\n");
         QTest::newRow("every monitor")
             << QStringList{"get"} << QStringList{"physical 0.0", "physical 1.0", "physical 2.0"}
-            << 0 << QString();
+            << 0 << QString() << false;
+        QTest::newRow("every monitor, one answering nothing for a control")
+            << QStringList{"get"} << QStringList{"physical 0.0", "physical 1.0", "physical 2.0"}
+            << 0 << QString() << true;
         QTest::newRow("an unsupported control")
             << QStringList{"get", "aster", "red-drive"} << QStringList{"physical 0.0"} << 1
-            << QStringLiteral("varnoctl: monitor 0 (Aster 27Q) does not support red-drive\n");
+            << lacking << false;
+        QTest::newRow("a control answering nothing")
+            << QStringList{"get", "aster", "red-drive"} << QStringList{"physical 0.0"} << 1
+            << lacking << true;
     }
 
     void getReadsEveryMonitorItNames()
@@ -178,7 +191,9 @@ private slots:
         QFETCH(QStringList, monitorsRead);
         QFETCH(int, exitCode);
         QFETCH(QString, error);
-        m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
+        QFETCH(bool, answersNothing);
+        (answersNothing ? m_displays->control(0, MonitorControl::RedDrive).neverAnswers
+                        : m_displays->control(0, MonitorControl::RedDrive).unsupported) = true;
         const VarnoctlRun result = runVarnoctl(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.err, error);

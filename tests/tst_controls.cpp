@@ -8,18 +8,22 @@ using Control = MonitorControl;
 namespace {
 
 // The reads of the first monitor and every pause, in order and abbreviated:
-// B, C, D<colour type>, G<colour type>, S.
+// K (its capabilities), B, C, D<colour type>, G<colour type>, S.
 QString readsOfFirstMonitor(const QStringList &calls)
 {
-    static const QRegularExpression read(QStringLiteral(
-        "^GetMonitor(B|C|RedGreenOrBlue(D|G))\\w*\\(physical 0\\.0(?:, (\\d))?\\)$"));
+    static const QRegularExpression read(
+        QStringLiteral("^GetMonitor(Capabilities|Brightness|Contrast|RedGreenOrBlue(Drive|Gain))"
+                       "\\(physical 0\\.0(?:, (\\d))?\\)$"));
     QStringList reads;
     for (const QString &call : calls) {
         const QRegularExpressionMatch match = read.match(call);
         if (call == QLatin1String("Sleep(100)"))
             reads << QStringLiteral("S");
         else if (match.hasMatch())
-            reads << (match.hasCaptured(2) ? match.captured(2) : match.captured(1))
+            reads << QString(match.captured(1) == QLatin1String("Capabilities")
+                                 ? QLatin1Char('K')
+                                 : (match.hasCaptured(2) ? match.captured(2) : match.captured(1))
+                                       .front())
                     + match.captured(3);
     }
     return reads.join(QLatin1Char(' '));
@@ -81,7 +85,8 @@ private slots:
 
         QCOMPARE(
             displays().calls().filter(QStringLiteral("physical 0.0")),
-            (QStringList{"GetMonitorBrightness(physical 0.0)", "GetMonitorContrast(physical 0.0)",
+            (QStringList{"GetMonitorCapabilities(physical 0.0)",
+                         "GetMonitorBrightness(physical 0.0)", "GetMonitorContrast(physical 0.0)",
                          "GetMonitorRedGreenOrBlueDrive(physical 0.0, 0)",
                          "GetMonitorRedGreenOrBlueDrive(physical 0.0, 2)",
                          "GetMonitorRedGreenOrBlueDrive(physical 0.0, 1)",
@@ -106,14 +111,16 @@ private slots:
         QCOMPARE(backend().rgbDrive().at(1).name(), QStringLiteral("RGB Drive"));
     }
 
+    // It stops answering after its brightness: the read after the one that
+    // failed tells that the monitor, not the contrast, is at fault.
     void aMonitorThatDoesNotAnswerIsAskedOnceAPass()
     {
-        displays().control(0, Control::Brightness).failingReads = 2;
-        displays().control(0, Control::Contrast).neverAnswers = true;
+        displays().setSilent(0, true);
+        displays().control(0, Control::Brightness) = {0, 50, 100, 2};
         backend().init();
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
-                 QStringLiteral("B S B S B C S C S C S C S C S"));
-        QCOMPARE(displays().calls().filter(QStringLiteral("physical 1.0")).size(), 8);
+                 QStringLiteral("K B S B S B C S C S C S C S C S D0"));
+        QCOMPARE(displays().calls().filter(QStringLiteral("physical 1.0")).size(), 9);
         QCOMPARE(backend().brightness().at(0).value(), 50u);
         const DDCValue silent = backend().contrast().at(0);
         QCOMPARE(silent.name(), QStringLiteral("Contrast"));
@@ -128,8 +135,7 @@ private slots:
         QCOMPARE(readsOfFirstMonitor(displays().calls()), QStringLiteral("B B"));
 
         displays().clearCalls();
-        displays().control(0, Control::Brightness).neverAnswers = false;
-        displays().control(0, Control::Contrast).neverAnswers = false;
+        displays().setSilent(0, false);
         displays().control(0, Control::Contrast).failingReads = 2;
         backend().refresh();
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
@@ -144,7 +150,47 @@ private slots:
         displays().control(0, Control::RedDrive).unsupported = true;
         backend().init();
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
-                 QStringLiteral("B C S C S C D0 D2 D1 G0 G2 G1"));
+                 QStringLiteral("K B C S C S C D0 D2 D1 G0 G2 G1"));
+    }
+
+    // Asked once, before the monitor's first read while it answers; a control
+    // whose bit is left out is never read.
+    void capabilitiesAreAskedOnceAndLeaveOutWhatTheyLack_data()
+    {
+        QTest::addColumn<std::optional<DWORD>>("capabilities");
+        QTest::addColumn<bool>("silentAtStartUp");
+        QTest::addColumn<QString>("startUp");
+        QTest::addColumn<QString>("refresh");
+        QTest::addColumn<uint>("unsupported");
+        QTest::newRow("without drive") << std::optional<DWORD>(MC_CAPS_BRIGHTNESS | MC_CAPS_CONTRAST
+                                                               | MC_CAPS_RED_GREEN_BLUE_GAIN)
+                                       << false << "K B C G0 G2 G1"
+                                       << "B C G0 G2 G1" << (1u << 2 | 1u << 3 | 1u << 4);
+        QTest::newRow("not given by a monitor that answers")
+            << std::optional<DWORD>() << false << "K B C D0 D2 D1 G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1" << 0u;
+        QTest::newRow("not given while it was silent")
+            << FakeDisplaySystem::PhysicalMonitor().capabilities << true
+            << "K B S B S B S B S B S C"
+            << "B K C D0 D2 D1 G0 G2 G1" << 0u;
+    }
+
+    void capabilitiesAreAskedOnceAndLeaveOutWhatTheyLack()
+    {
+        QFETCH(std::optional<DWORD>, capabilities);
+        QFETCH(bool, silentAtStartUp);
+        displays().displayMonitor(0).physicalMonitors[0].capabilities = capabilities;
+        displays().setSilent(0, silentAtStartUp);
+        backend().init();
+        QTEST(readsOfFirstMonitor(displays().calls()), "startUp");
+        displays().setSilent(0, false);
+        displays().clearCalls();
+        backend().refresh();
+        QTEST(readsOfFirstMonitor(displays().calls()), "refresh");
+        QTEST(backend().unsupportedControls().at(0), "unsupported");
+        backend().refresh();
+        QCOMPARE(displays().calls().filter(QStringLiteral("Capabilities")).size(),
+                 silentAtStartUp ? 1 : 0);
     }
 
     void colourChannelsThatDoNotAnswerStayDefault()
@@ -169,19 +215,62 @@ private slots:
     void publishesWhichMonitorsAnswerAndWhichControlsTheyLack()
     {
         displays().control(0, Control::GreenDrive).unsupported = true;
-        displays().control(1, Control::Contrast).neverAnswers = true;
+        displays().setSilent(1, true);
         backend().init();
         QCOMPARE(backend().answering(), (QList<bool>{true, false}));
         QCOMPARE(backend().unsupportedControls(), (QList<uint>{1u << 3, 0}));
 
         QSignalSpy answering(&backend(), &DDCApi::answeringChanged);
         displays().control(0, Control::GreenDrive).unsupported = false;
-        displays().control(1, Control::Contrast).neverAnswers = false;
-        displays().control(0, Control::RedGain).neverAnswers = true;
+        displays().setSilent(1, false);
+        for (const Control gain : {Control::RedGain, Control::GreenGain, Control::BlueGain})
+            displays().control(0, gain).neverAnswers = true;
         backend().refresh();
         QCOMPARE(backend().answering(), (QList<bool>{false, true}));
         QCOMPARE(backend().unsupportedControls(), (QList<uint>{0, 0}));
         QCOMPARE(answering.size(), 2);
+    }
+
+    // Many monitors answer nothing at all for a control they lack, or a
+    // reading of 0 of 0: neither silences the monitor. The control is asked
+    // once a pass, without pauses, and comes back when it answers.
+    void aControlThatFailsWhileTheOthersAnswerIsUnsupported_data()
+    {
+        QTest::addColumn<int>("control");
+        QTest::addColumn<bool>("rangeOfZero");
+        QTest::addColumn<QString>("startUp");
+        QTest::addColumn<QString>("refresh");
+        QTest::newRow("red drive fails")
+            << int(Control::RedDrive) << false << "K B C D0 S D0 S D0 S D0 S D0 S D2 D1 G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1";
+        QTest::newRow("brightness fails")
+            << int(Control::Brightness) << false << "K B S B S B S B S B S C D0 D2 D1 G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1";
+        QTest::newRow("contrast of 0..0")
+            << int(Control::Contrast) << true << "K B C D0 D2 D1 G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1";
+    }
+
+    void aControlThatFailsWhileTheOthersAnswerIsUnsupported()
+    {
+        QFETCH(int, control);
+        QFETCH(bool, rangeOfZero);
+        if (rangeOfZero)
+            displays().control(0, Control(control)) = {0, 0, 0};
+        else
+            displays().control(0, Control(control)).neverAnswers = true;
+        backend().init();
+        QTEST(readsOfFirstMonitor(displays().calls()), "startUp");
+        QCOMPARE(backend().answering(), (QList<bool>{true, true}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{1u << control, 0}));
+        QCOMPARE(backend().brightness().at(0).maximum(), control == 0 ? 0u : 100u);
+
+        displays().clearCalls();
+        backend().refresh();
+        QTEST(readsOfFirstMonitor(displays().calls()), "refresh");
+        displays().control(0, Control(control)) = {0, 20, 100};
+        backend().refresh();
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{0, 0}));
     }
 
     void refreshPublishesWhatChangedOncePerMonitor()
@@ -245,9 +334,10 @@ private slots:
 
     void anEntryFirstReadByARefreshTakesTheMonitorsRange()
     {
-        displays().control(1, Control::Brightness).neverAnswers = true;
+        displays().setSilent(1, true);
         backend().init();
         ChangeSpies spies(backend());
+        displays().setSilent(1, false);
         // Values equal to the defaults the entries hold.
         displays().control(1, Control::Brightness) = {0, 0, 100};
         displays().control(1, Control::GreenGain) = {0, 0, 255};
@@ -347,7 +437,7 @@ private slots:
     // the user's choice. A monitor silent at start-up gave no reading at all.
     void aControlThatNeverGaveAReadingIsNotWritten()
     {
-        displays().control(0, Control::Brightness).neverAnswers = true;
+        displays().setSilent(0, true);
         backend().init();
         displays().clearCalls();
         backend().setBrightness(0, 0);

@@ -216,8 +216,7 @@ private slots:
                 displays.control(ids.value(name), MonitorControl::RedDrive).unsupported = true;
                 lacking.append(name);
             } else if (action == "silence") {
-                for (std::size_t control = 0; control < monitorControlCount; ++control)
-                    displays.control(ids.value(name), MonitorControl(control)).neverAnswers = true;
+                displays.setSilent(ids.value(name), true);
                 silent.append(name);
             } else if (action == "refresh") {
                 // Each monitor's contrast was changed on the monitor itself.

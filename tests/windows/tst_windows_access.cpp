@@ -136,6 +136,7 @@ private slots:
             m_simulated.calls().filter(QStringLiteral("(monitor2")),
             (QStringList{
                 QStringLiteral("SetMonitor%1(monitor2, %2, 33) -> done").arg(function, name),
+                QStringLiteral("GetMonitorCapabilities(monitor2) -> 0x36"),
                 QStringLiteral("GetMonitor%1(monitor2, %2) -> 33 of 0..100").arg(function, name)}));
     }
 
@@ -154,8 +155,9 @@ private slots:
         QCOMPARE(m_simulated.calls().filter(QStringLiteral("GetMonitorContrast")).size(), 1);
     }
 
-    // A silent monitor costs its attempts once a pass; one that misses some
-    // reads is read in the end.
+    // A silent monitor costs its attempts once a pass, and one more read tells
+    // that the monitor, not its brightness, is at fault; one that misses some
+    // reads is read in the end. Neither is asked for its capabilities again.
     void aSilentMonitorCostsOneReadAPass()
     {
         QVERIFY(
@@ -168,11 +170,43 @@ private slots:
         QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
         QCOMPARE(access.read(0, Control::Contrast).outcome, Outcome::Failed);
         QVERIFY(access.read(1, Control::Brightness).answered());
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 5);
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor2")).size(), 3);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 7);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor2")).size(), 4);
         access.beginPass();
         QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 6);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 8);
+    }
+
+    // Most monitors lack per-channel drive. Whether the capabilities leave it
+    // out, the setting is disabled, or every reading is 0 of 0, the control
+    // is unsupported and the monitor answers.
+    void aControlTheMonitorLacksLeavesItsOthersInUse_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<int>("calls");
+        QTest::newRow("left out of its capabilities")
+            << "monitor1.capabilities = brightness contrast gain" << Outcome::Unsupported << 0;
+        QTest::newRow("a disabled setting")
+            << "monitor1.disabled = red-drive" << Outcome::Failed << 5;
+        QTest::newRow("a range of 0") << "monitor1.maximum = 0" << Outcome::Unsupported << 1;
+    }
+
+    void aControlTheMonitorLacksLeavesItsOthersInUse()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, calls);
+        QVERIFY(m_simulated.start(settings));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QTEST(access.read(0, Control::RedDrive).outcome, "outcome");
+        access.read(0, Control::Contrast);
+        QVERIFY(access.isAnswering(0));
+        QVERIFY(monitors.at(0).state.unsupportedControls & 1u << Control::RedDrive);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("Drive(monitor1")).size(), calls);
     }
 
     void aRefusedWriteChangesNothing()

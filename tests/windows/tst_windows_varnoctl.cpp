@@ -72,6 +72,26 @@ private slots:
             << "monitor1.unsupported = contrast" << QStringList{"get", "0", "contrast"} << 1 << ""
             << "varnoctl: monitor 0 (Display1) does not support contrast\n"
             << "";
+        QTest::newRow("a monitor without drive")
+            << "monitor1.capabilities = brightness contrast gain" << QStringList{"get", "0"} << 0
+            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
+               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
+            << ""
+            << "";
+        QTest::newRow("a disabled setting")
+            << "monitor1.disabled = red-drive" << QStringList{"get", "0", "red-drive"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) does not support red-drive\n"
+            << "";
+        // A reading of 0 of 0 is no value: none is shown, and none is computed
+        // from it.
+        QTest::newRow("get 0 of 0")
+            << "monitor1.maximum = 0" << QStringList{"get", "0", "brightness"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) does not support brightness\n"
+            << "";
+        QTest::newRow("set from 0 of 0")
+            << "monitor1.maximum = 0" << QStringList{"set", "0", "brightness", "+10"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) does not support brightness\n"
+            << "";
         QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
                                      << "varnoctl: there is no monitor 2; there are 2\n"
                                         "See varnoctl --help.\n"

@@ -1,5 +1,6 @@
 #include "SimulatedDisplaySystem.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -89,6 +90,14 @@ SimulatedDisplaySystem::control(int displayMonitor, MonitorControl control, int 
     return m_displayMonitors[displayMonitor]
         .physicalMonitors[physicalMonitor]
         .controls[std::size_t(control)];
+}
+
+void SimulatedDisplaySystem::setSilent(int displayMonitor, bool silent)
+{
+    for (PhysicalMonitor &monitor : m_displayMonitors[displayMonitor].physicalMonitors) {
+        for (ControlState &state : monitor.controls)
+            state.neverAnswers = silent;
+    }
 }
 
 void SimulatedDisplaySystem::setPredatingVirtualModes(bool predating)
@@ -334,17 +343,43 @@ BOOL SimulatedDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
     return m_openHandles.erase(physicalMonitor) ? TRUE : fail();
 }
 
-SimulatedDisplaySystem::ControlState *
-SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
+SimulatedDisplaySystem::PhysicalMonitor *
+SimulatedDisplaySystem::physicalMonitorBehind(HANDLE physicalMonitor)
 {
     const auto found = m_openHandles.find(physicalMonitor);
-    if (!control || found == m_openHandles.end())
+    if (found == m_openHandles.end())
         return nullptr;
     const PhysicalMonitorId &id = found->second;
     DisplayMonitor &display = m_displayMonitors[id.displayMonitor];
     if (!display.attached || display.attachment != id.attachment)
         return nullptr;
-    return &display.physicalMonitors[id.physicalMonitor].controls[std::size_t(*control)];
+    return &display.physicalMonitors[id.physicalMonitor];
+}
+
+SimulatedDisplaySystem::ControlState *
+SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
+{
+    PhysicalMonitor *monitor = physicalMonitorBehind(physicalMonitor);
+    return monitor && control ? &monitor->controls[std::size_t(*control)] : nullptr;
+}
+
+// Windows reads them from the monitor over DDC/CI: one that answers nothing
+// gives none.
+BOOL SimulatedDisplaySystem::getMonitorCapabilities(HANDLE physicalMonitor, LPDWORD capabilities,
+                                                    LPDWORD colourTemperatures)
+{
+    record(QStringLiteral("GetMonitorCapabilities(%1)").arg(handleName(physicalMonitor)));
+    const PhysicalMonitor *monitor = physicalMonitorBehind(physicalMonitor);
+    if (!monitor)
+        return fail();
+    answerDelay(Transfer::Read);
+    if (!monitor->capabilities
+        || std::all_of(monitor->controls.cbegin(), monitor->controls.cend(),
+                       [](const ControlState &control) { return control.neverAnswers; }))
+        return fail();
+    *capabilities = *monitor->capabilities;
+    *colourTemperatures = 0;
+    return TRUE;
 }
 
 BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,

@@ -43,6 +43,10 @@ public:
     struct PhysicalMonitor
     {
         std::array<ControlState, monitorControlCount> controls;
+        // The MC_CAPS_ bits that GetMonitorCapabilities gives; none when the
+        // query fails, as for a monitor without DDC/CI.
+        std::optional<DWORD> capabilities = MC_CAPS_BRIGHTNESS | MC_CAPS_CONTRAST
+            | MC_CAPS_RED_GREEN_BLUE_GAIN | MC_CAPS_RED_GREEN_BLUE_DRIVE;
     };
 
     struct DisplayMonitor
@@ -76,6 +80,9 @@ public:
     void detachDisplayMonitor(int id);
     void attachDisplayMonitor(int id);
     ControlState &control(int displayMonitor, MonitorControl control, int physicalMonitor = 0);
+    // Whether no control of the display's monitors answers: switched off,
+    // asleep, cable pulled, or DDC/CI off in its menu.
+    void setSilent(int displayMonitor, bool silent);
 
     // Windows before 10 refuses the display-configuration flag
     // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
@@ -100,6 +107,8 @@ public:
     BOOL getPhysicalMonitors(HMONITOR monitor, DWORD count,
                              LPPHYSICAL_MONITOR physicalMonitors) override;
     BOOL destroyPhysicalMonitor(HANDLE physicalMonitor) override;
+    BOOL getMonitorCapabilities(HANDLE physicalMonitor, LPDWORD capabilities,
+                                LPDWORD colourTemperatures) override;
     BOOL getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
                               LPDWORD maximum) override;
     BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
@@ -146,6 +155,7 @@ private:
     QString handleName(HANDLE physicalMonitor) const;
     int displayPosition(HMONITOR monitor) const;
     void changeDisplays();
+    PhysicalMonitor *physicalMonitorBehind(HANDLE physicalMonitor);
     ControlState *controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control);
     BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
                      std::optional<MonitorControl> control, LPDWORD minimum, LPDWORD current,

@@ -52,6 +52,7 @@ constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_GEN_FAILURE = 31;
+constexpr LONG ERROR_NOT_SUPPORTED = 50;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr LONG ERROR_MORE_DATA = 234;
@@ -253,6 +254,11 @@ struct SP_DEVICE_INTERFACE_DETAIL_DATA_W
 };
 using PSP_DEVICE_INTERFACE_DETAIL_DATA_W = SP_DEVICE_INTERFACE_DETAIL_DATA_W *;
 
+constexpr DWORD MC_CAPS_BRIGHTNESS = 0x00000002;
+constexpr DWORD MC_CAPS_CONTRAST = 0x00000004;
+constexpr DWORD MC_CAPS_RED_GREEN_BLUE_GAIN = 0x00000010;
+constexpr DWORD MC_CAPS_RED_GREEN_BLUE_DRIVE = 0x00000020;
+
 enum MC_DRIVE_TYPE { MC_RED_DRIVE, MC_GREEN_DRIVE, MC_BLUE_DRIVE };
 enum MC_GAIN_TYPE { MC_RED_GAIN, MC_GREEN_GAIN, MC_BLUE_GAIN };
 
@@ -281,6 +287,8 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD dwPhysicalMonitorArraySize,
                                     LPPHYSICAL_MONITOR pPhysicalMonitorArray);
 
 // dxva2: high-level monitor configuration
+BOOL WINAPI GetMonitorCapabilities(HANDLE hMonitor, LPDWORD pdwMonitorCapabilities,
+                                   LPDWORD pdwSupportedColorTemperatures);
 BOOL WINAPI GetMonitorBrightness(HANDLE hMonitor, LPDWORD pdwMinimumBrightness,
                                  LPDWORD pdwCurrentBrightness, LPDWORD pdwMaximumBrightness);
 BOOL WINAPI GetMonitorContrast(HANDLE hMonitor, LPDWORD pdwMinimumContrast,
