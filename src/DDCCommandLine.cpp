@@ -193,9 +193,10 @@ int DDCCommandLine::get(const QString &monitor, const QString &control, bool jso
     QJsonArray documented;
     for (const uint index : *monitors) {
         QJsonObject values;
-        QList<Control> failed;
+        // The first read that gave no value.
+        std::optional<std::pair<Control, Outcome>> failed;
         for (const Control each : std::as_const(controls)) {
-            const Reading reading = m_access.read(index, each);
+            const Reading reading = read(index, each);
             if (reading.answered() && json) {
                 values.insert(nameOf(each),
                               QJsonObject{{QStringLiteral("value"), qint64(reading.current)},
@@ -203,15 +204,19 @@ int DDCCommandLine::get(const QString &monitor, const QString &control, bool jso
                                           {QStringLiteral("maximum"), qint64(reading.maximum)}});
             } else if (reading.answered()) {
                 printReading(index, each, reading);
-            } else {
-                failed.append(each);
+            } else if (!failed) {
+                failed = {each, reading.outcome};
             }
         }
         // Without a CONTROL, what the monitor does not support is left out.
-        if (!failed.isEmpty()) {
-            const QString problem = withoutValue(index, failed.constFirst());
-            if (!m_access.isAnswering(index) || !control.isEmpty()) {
-                reportFailure(index, m_access.isAnswering(index) ? problem : tr("does not answer"));
+        if (failed) {
+            const QString problem = withoutValue(index, failed->first, failed->second);
+            const bool reached = failed->second != Outcome::Lost;
+            if (reached && !m_access.isAnswering(index)) {
+                reportFailure(index, tr("does not answer"));
+                result = MonitorFailed;
+            } else if (!reached || !control.isEmpty()) {
+                reportFailure(index, problem);
                 result = MonitorFailed;
             }
         }
@@ -244,12 +249,12 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
 
     int result = Done;
     for (const uint index : *monitors) {
-        Reading reading = m_access.read(index, *named);
+        Reading reading = read(index, *named);
         const qint64 minimum = reading.minimum;
         const qint64 maximum = reading.maximum;
         QString problem;
         if (!reading.answered()) {
-            problem = withoutValue(index, *named);
+            problem = withoutValue(index, *named, reading.outcome);
         } else if (!requested->isChange
                    && (requested->amount < minimum || requested->amount > maximum)) {
             problem = tr("takes %1 from %2 to %3; %4 was not written")
@@ -261,12 +266,14 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
             const qint64 target = requested->isChange
                 ? qMax(minimum, qMin(maximum, qint64(reading.current) + requested->amount))
                 : requested->amount;
-            if (m_access.write(index, *named, uint(target))) {
+            const Write written = write(index, *named, uint(target));
+            if (written == Write::Taken) {
                 reading.current = DWORD(target);
                 printReading(index, *named, reading);
                 continue;
             }
-            problem = tr("refused %1 %2").arg(control).arg(target);
+            problem =
+                written == Write::Lost ? unreached() : tr("refused %1 %2").arg(control).arg(target);
         }
         reportFailure(index, problem);
         result = MonitorFailed;
@@ -341,12 +348,47 @@ int DDCCommandLine::usageError(const QString &message)
 
 // Why a read gave no value. Where it failed every attempt, one more read
 // tells whether the monitor lacks the control or does not answer.
-QString DDCCommandLine::withoutValue(uint index, Control control)
+QString DDCCommandLine::withoutValue(uint index, Control control, Outcome outcome)
 {
+    if (outcome == Outcome::Lost)
+        return unreached();
     m_access.settle(index);
     return m_monitors.at(index).state.unsupportedControls & 1u << control
         ? tr("does not support %1").arg(nameOf(control))
         : tr("does not answer");
+}
+
+// Windows ended the monitor's handle, and the fresh one it gave for this run
+// too: the display mode changed, more than once.
+QString DDCCommandLine::unreached()
+{
+    return tr("was not reached: the display mode changed meanwhile");
+}
+
+// Windows ends every handle when the display mode changes, as a game going
+// full-screen may do while this runs: the monitors are reached through fresh
+// ones, once a run.
+bool DDCCommandLine::renewHandles()
+{
+    if (m_handlesRenewed)
+        return false;
+    m_handlesRenewed = true;
+    m_access.renewHandles();
+    return true;
+}
+
+DDCCommandLine::Reading DDCCommandLine::read(uint index, Control control)
+{
+    const Reading reading = m_access.read(index, control);
+    return reading.outcome == Outcome::Lost && renewHandles() ? m_access.read(index, control)
+                                                              : reading;
+}
+
+DDCCommandLine::Write DDCCommandLine::write(uint index, Control control, uint value)
+{
+    const Write written = m_access.write(index, control, value);
+    return written == Write::Lost && renewHandles() ? m_access.write(index, control, value)
+                                                    : written;
 }
 
 void DDCCommandLine::reportFailure(uint index, const QString &problem)

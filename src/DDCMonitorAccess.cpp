@@ -32,13 +32,23 @@ constexpr GUID monitorInterfaceClass = {
 // L"EDID", whether WCHAR is wchar_t or char16_t.
 constexpr WCHAR edidValueName[] = {'E', 'D', 'I', 'D', 0};
 
-#ifdef ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
-// The SDK types it as an HRESULT; GetLastError answers a DWORD.
-constexpr DWORD vcpNotSupported = DWORD(ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED);
-#else
-// mingw-w64's headers lack it.
-constexpr DWORD vcpNotSupported = 0xC0262584;
-#endif
+// Windows' errors of the monitor configuration, by value: mingw-w64's headers
+// lack them, and the SDK types them as HRESULTs, where GetLastError answers a
+// DWORD.
+constexpr DWORD vcpNotSupported = 0xC0262584; // ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
+constexpr DWORD invalidPhysicalMonitorHandle =
+    0xC026258C; // ERROR_GRAPHICS_INVALID_PHYSICAL_MONITOR_HANDLE
+constexpr DWORD monitorNoLongerExists = 0xC026258D; // ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS
+constexpr DWORD onlyConsoleSession = 0xC02625E0; // ERROR_GRAPHICS_ONLY_CONSOLE_SESSION_SUPPORTED
+
+// The handle no longer reaches its monitor: Windows ended it, as it does when
+// the display mode changes, or this session may reach no monitor. Asking
+// again through it cannot help; fresh handles tell more.
+bool endsHandle(DWORD error)
+{
+    return error == invalidPhysicalMonitorHandle || error == monitorNoLongerExists
+        || error == onlyConsoleSession;
+}
 
 // WCHAR is wchar_t on Windows and char16_t in the stand-in layer; both are UTF-16.
 template <typename Char>
@@ -312,6 +322,14 @@ DDCReadPolicy::Outcome judge(const DDCMonitorAccess::Reading &reading)
                                               : DDCReadPolicy::Outcome::Failed;
 }
 
+void releaseHandles(const QList<MonitorData> &monitors)
+{
+    for (const MonitorData &monitor : monitors) {
+        if (monitor.physicalMonitor)
+            DestroyPhysicalMonitor(*monitor.physicalMonitor);
+    }
+}
+
 // For each monitor found, the index of the same monitor among those known, or
 // -1; each known monitor is matched at most once, the first time.
 QList<qsizetype> matchKnown(const QList<MonitorData> &known, const QList<MonitorData> &found)
@@ -372,23 +390,17 @@ bool DDCMonitorAccess::Reading::answered() const
     return outcome == DDCReadPolicy::Outcome::Answered;
 }
 
-DDCMonitorAccess::DDCMonitorAccess(QList<MonitorData> &monitors, std::function<void()> afterAttempt)
+DDCMonitorAccess::DDCMonitorAccess(QList<MonitorData> &monitors, std::function<void()> afterAttempt,
+                                   std::function<void()> handleEnded)
     : m_monitors(monitors),
       m_afterAttempt(std::move(afterAttempt)),
+      m_handleEnded(std::move(handleEnded)),
       m_readPolicy([](int milliseconds) { Sleep(DWORD(milliseconds)); })
 { }
 
 DDCMonitorAccess::~DDCMonitorAccess()
 {
-    releasePhysicalMonitors();
-}
-
-void DDCMonitorAccess::releasePhysicalMonitors()
-{
-    for (const MonitorData &monitor : std::as_const(m_monitors)) {
-        if (monitor.physicalMonitor)
-            DestroyPhysicalMonitor(*monitor.physicalMonitor);
-    }
+    releaseHandles(m_monitors);
 }
 
 // A monitor that the platform already found silent spends no retries on its
@@ -417,7 +429,7 @@ QList<qsizetype> DDCMonitorAccess::rediscover()
         if (const qsizetype previous = previousIndexOf.at(index); previous >= 0)
             found[index].state = m_monitors.at(previous).state;
     }
-    releasePhysicalMonitors();
+    releaseHandles(m_monitors);
     m_monitors = found;
     return previousIndexOf;
 }
@@ -466,19 +478,25 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
     const uint bit = 1u << control;
     const DDCReadPolicy::Standing before = m_monitors.at(index).state.standing;
     const bool askingCapabilities = !m_monitors.at(index).state.capabilitiesAsked
-        && before == DDCReadPolicy::Standing::Answering;
+        && before == DDCReadPolicy::Standing::Answering && !m_monitors.at(index).handleEnded;
     if (askingCapabilities)
         askCapabilities(index);
+    if (m_monitors.at(index).handleEnded)
+        return {Outcome::Lost};
     if (m_monitors.at(index).state.withoutCapability & bit)
         return {Outcome::Unsupported};
     const quint64 writesBefore = m_monitors.at(index).state.writes[control];
     DDCReadPolicy::Standing standing = before;
     const auto attempt = [&] {
         Outcome outcome = Outcome::Answered;
-        if (!readControl(*monitor, control, reading))
-            outcome = GetLastError() == vcpNotSupported ? Outcome::Unsupported : Outcome::Failed;
-        else
+        if (!readControl(*monitor, control, reading)) {
+            const DWORD error = GetLastError();
+            outcome = endsHandle(error)    ? Outcome::Lost
+                : error == vcpNotSupported ? Outcome::Unsupported
+                                           : Outcome::Failed;
+        } else {
             outcome = judge(reading);
+        }
         if (m_afterAttempt)
             m_afterAttempt();
         return outcome;
@@ -488,6 +506,10 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         return m_readPolicy.read(standing, m_monitors.at(index).state.unsupportedControls & bit,
                                  attempt);
     }();
+    if (outcome == Outcome::Lost) {
+        endHandle(index);
+        return {outcome};
+    }
     MonitorState &state = m_monitors[index].state;
     takeStanding(state, standing, control);
     // One that answers but cannot give its capabilities is asked no more.
@@ -515,8 +537,11 @@ void DDCMonitorAccess::askCapabilities(uint index)
     DWORD colourTemperatures = 0;
     const bool given = GetMonitorCapabilities(*m_monitors.at(index).physicalMonitor, &capabilities,
                                               &colourTemperatures);
+    const bool ended = !given && endsHandle(GetLastError());
     if (m_afterAttempt)
         m_afterAttempt();
+    if (ended)
+        endHandle(index);
     if (!given)
         return;
     MonitorState &state = m_monitors[index].state;
@@ -570,15 +595,48 @@ bool DDCMonitorAccess::isAnswering(uint index) const
     return monitor.physicalMonitor && DDCReadPolicy::isAnswering(monitor.state.standing);
 }
 
-bool DDCMonitorAccess::write(uint index, Control control, uint value)
+DDCMonitorAccess::Write DDCMonitorAccess::write(uint index, Control control, uint value)
 {
     const std::optional<HANDLE> monitor = m_monitors.at(index).physicalMonitor;
-    if (!monitor || !writeControl(*monitor, control, DWORD(value)))
-        return false;
+    if (m_monitors.at(index).handleEnded)
+        return Write::Lost;
+    if (!monitor)
+        return Write::Refused;
+    if (!writeControl(*monitor, control, DWORD(value))) {
+        if (!endsHandle(GetLastError()))
+            return Write::Refused;
+        endHandle(index);
+        return Write::Lost;
+    }
     MonitorState &state = m_monitors[index].state;
     state.readings[control].current = DWORD(value);
     ++state.writes[control];
-    return true;
+    return Write::Taken;
+}
+
+// Nothing more is asked through the handle, and the owner of the access is
+// told, to take fresh ones.
+void DDCMonitorAccess::endHandle(uint index)
+{
+    m_monitors[index].handleEnded = true;
+    if (m_handleEnded)
+        m_handleEnded();
+}
+
+void DDCMonitorAccess::renewHandles()
+{
+    QList<MonitorData> found = enumerate();
+    const QList<qsizetype> foundIndexOf = matchKnown(found, m_monitors);
+    releaseHandles(m_monitors);
+    for (qsizetype index = 0; index < m_monitors.size(); ++index) {
+        MonitorData &monitor = m_monitors[index];
+        const qsizetype position = foundIndexOf.at(index);
+        monitor.physicalMonitor = position < 0
+            ? std::nullopt
+            : std::exchange(found[position].physicalMonitor, std::nullopt);
+        monitor.handleEnded = false;
+    }
+    releaseHandles(found);
 }
 
 QStringList DDCMonitorAccess::platformAdvice() const

@@ -61,9 +61,15 @@ public:
         DWORD maximum = 0;
     };
 
-    // `afterAttempt` runs after every attempt of a read.
-    explicit DDCMonitorAccess(QList<MonitorData> &monitors,
-                              std::function<void()> afterAttempt = {});
+    // What a write did. Lost: the handle no longer reaches the monitor, which
+    // was not asked.
+    enum class Write { Taken, Refused, Lost };
+
+    // `afterAttempt` runs after every attempt of a read; `handleEnded` when
+    // Windows ended a monitor's handle, as it does when the display mode
+    // changes: the monitors are reached again only through fresh ones.
+    explicit DDCMonitorAccess(QList<MonitorData> &monitors, std::function<void()> afterAttempt = {},
+                              std::function<void()> handleEnded = {});
     ~DDCMonitorAccess();
 
     // Appends every display monitor of the desktop, in the platform's order,
@@ -82,6 +88,9 @@ public:
     // and whenever it returns: where it is attached (its device, or its
     // display) and what its EDID says of it (else its name).
     static QString identityKey(const MonitorData &monitor);
+    // Takes fresh handles for the monitors listed, each known by who it is;
+    // the list stays as it is, and a monitor no longer there keeps none.
+    void renewHandles();
 #ifndef _WIN32
     // Whether the display system knows of displays attached or detached since
     // the last discovery; Windows tells the window through Qt's screens
@@ -104,8 +113,8 @@ public:
     void settle(uint index);
     // Whether the monitor answered its reads of this pass, so far.
     bool isAnswering(uint index) const;
-    // Whether the monitor took the value; a value taken is its last reading.
-    bool write(uint index, Control control, uint value);
+    // A value taken is the monitor's last reading.
+    Write write(uint index, Control control, uint value);
 
     // What the platform found that keeps monitors from being listed or
     // reached, one sentence a reason, for the user; empty where it tells
@@ -117,14 +126,15 @@ public:
 private:
     Q_DISABLE_COPY(DDCMonitorAccess)
 
-    void releasePhysicalMonitors();
     void askCapabilities(uint index);
+    void endHandle(uint index);
     static void takeStanding(MonitorState &state, DDCReadPolicy::Standing standing,
                              Control control);
     QList<MonitorData> enumerate();
 
     QList<MonitorData> &m_monitors;
     std::function<void()> m_afterAttempt;
+    std::function<void()> m_handleEnded;
     DDCReadPolicy m_readPolicy;
 };
 
@@ -161,6 +171,8 @@ struct MonitorData
     // None when the display has no physical monitor; a handle of value 0 is a
     // valid one.
     std::optional<HANDLE> physicalMonitor;
+    // Windows ended the handle: nothing is asked through it any more.
+    bool handleEnded = false;
     MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
     // Of its display-configuration target: names the monitor's device (the
     // connector, on Linux). Empty when the target was not found.

@@ -54,8 +54,8 @@ constexpr Channel channelOf[] = {&DDCRgbValue::red, &DDCRgbValue::green, &DDCRgb
 // which the values' own equality leaves out.
 bool shownAlike(const DDCValue &left, const DDCValue &right)
 {
-    return left == right && left.minimum() == right.minimum()
-        && left.maximum() == right.maximum() && left.name() == right.name();
+    return left == right && left.minimum() == right.minimum() && left.maximum() == right.maximum()
+        && left.name() == right.name();
 }
 
 bool shownAlike(const DDCRgbValue &left, const DDCRgbValue &right)
@@ -76,10 +76,9 @@ template <typename Value>
 bool replaceIfChanged(QList<Value> &published, const QList<Value> &fresh)
 {
     if (published.size() == fresh.size()
-        && std::equal(published.cbegin(), published.cend(), fresh.cbegin(),
-                      [](const Value &left, const Value &right) {
-                          return shownAlike(left, right);
-                      }))
+        && std::equal(
+            published.cbegin(), published.cend(), fresh.cbegin(),
+            [](const Value &left, const Value &right) { return shownAlike(left, right); }))
         return false;
     published = fresh;
     return true;
@@ -91,13 +90,22 @@ bool replaceIfChanged(QList<Value> &published, const QList<Value> &fresh)
 Q_LOGGING_CATEGORY(platformNews, "varno.platform")
 
 // While monitors are read with events processed, the window never waits
-// longer than one attempt of a read and its pause.
+// longer than one attempt of a read and its pause. Windows ends the monitors'
+// handles when the display mode changes: they are listed anew, as after a
+// screen was added or removed.
 DDCWinApi::DDCWinApi()
-    : m_access(m_monitors, [this] {
-          if (m_reading)
-              QCoreApplication::processEvents();
-      })
-{ }
+    : m_access(
+        m_monitors,
+        [this] {
+            if (m_reading)
+                QCoreApplication::processEvents();
+        },
+        [this] { rediscoverSoon(); })
+{
+    m_rediscoveryTimer.setSingleShot(true);
+    m_rediscoveryTimer.setInterval(settleTime);
+    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
+}
 
 DDCWinApi *DDCWinApi::instance()
 {
@@ -124,12 +132,14 @@ void DDCWinApi::init()
 // a screen; other display systems are asked.
 void DDCWinApi::watchDisplays()
 {
-    m_rediscoveryTimer.setSingleShot(true);
-    m_rediscoveryTimer.setInterval(settleTime);
-    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
     if (qGuiApp) {
-        connect(qGuiApp, &QGuiApplication::screenAdded, this, &DDCWinApi::rediscoverSoon);
+        connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
+            watchMode(screen);
+            rediscoverSoon();
+        });
         connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DDCWinApi::rediscoverSoon);
+        for (QScreen *screen : QGuiApplication::screens())
+            watchMode(screen);
     }
 #ifndef _WIN32
     connect(&m_displayWatch, &QTimer::timeout, this, [this] {
@@ -138,6 +148,16 @@ void DDCWinApi::watchDisplays()
     });
     m_displayWatch.start(displayWatchInterval);
 #endif
+}
+
+// Windows ends the physical-monitor handles when the display mode changes (a
+// resolution, refresh rate or rotation set, a full-screen game): then the
+// monitors are listed anew before their handles fail.
+void DDCWinApi::watchMode(QScreen *screen)
+{
+    connect(screen, &QScreen::geometryChanged, this, &DDCWinApi::rediscoverSoon);
+    connect(screen, &QScreen::refreshRateChanged, this, &DDCWinApi::rediscoverSoon);
+    connect(screen, &QScreen::orientationChanged, this, &DDCWinApi::rediscoverSoon);
 }
 
 void DDCWinApi::rediscoverSoon()
@@ -405,7 +425,7 @@ void DDCWinApi::setContrast(uint index, uint value)
 void DDCWinApi::writeLevel(uint index, uint value, Control control)
 {
     if (!isMonitorIndex(index) || !hasReading(index, control)
-        || !m_access.write(index, control, value))
+        || m_access.write(index, control, value) != DDCMonitorAccess::Write::Taken)
         return;
     announce(rebuildPublished() | (control == Control::Brightness ? Brightness : Contrast));
 }
@@ -424,8 +444,7 @@ void DDCWinApi::setRgbGain(uint index, const DDCRgbValue &value)
 // caller saw, are written, each announced on its own. The record may hold a
 // newer reading that is not yet published: a channel the caller did not move
 // is not written back over it.
-void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red,
-                            PublishedList list)
+void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red, PublishedList list)
 {
     if (!isMonitorIndex(index))
         return;
@@ -434,7 +453,7 @@ void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red,
         const auto control = Control(red + type);
         const uint requested = (value.*channelOf[type])().value();
         if (!hasReading(index, control) || (published.*channelOf[type])().value() == requested
-            || !m_access.write(index, control, requested))
+            || m_access.write(index, control, requested) != DDCMonitorAccess::Write::Taken)
             continue;
         announce(rebuildPublished() | list);
     }

@@ -3,6 +3,8 @@
 #include "FakeBackend.h"
 #include "simulated/SimulatedEdid.h"
 
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtTest/QtTest>
 
 namespace {
@@ -156,6 +158,53 @@ private slots:
         QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
     }
 
+    // Windows ends the handles when the display mode changes; Qt tells only of
+    // a screen's new geometry, refresh rate or orientation. Either way the
+    // monitors are listed anew, and a read or write through an ended handle
+    // costs no retries and never makes its monitor silent.
+    void aChangeOfDisplayModeTakesFreshHandles_data()
+    {
+        QTest::addColumn<QString>("sign");
+        QTest::newRow("a read through an ended handle") << "read";
+        QTest::newRow("a write through an ended handle") << "write";
+        QTest::newRow("a screen's new geometry") << "geometry";
+        QTest::newRow("a screen's new refresh rate") << "refresh rate";
+        QTest::newRow("a screen's new orientation") << "orientation";
+    }
+
+    void aChangeOfDisplayModeTakesFreshHandles()
+    {
+        QFETCH(QString, sign);
+        InstalledFakeDisplays displays;
+        for (int number = 1; number <= 2; ++number)
+            addTwin(displays, number);
+        TestBackend backend;
+        backend.init();
+        QSignalSpy relisted(&backend, &DDCApi::monitorsChanged);
+        displays.changeDisplayMode();
+        displays.control(1, MonitorControl::Contrast).current = 20;
+        displays.clearCalls();
+
+        QScreen *screen = QGuiApplication::primaryScreen();
+        if (sign == "read")
+            backend.refresh();
+        else if (sign == "write")
+            backend.setContrast(1, 30);
+        else if (sign == "geometry")
+            emit screen->geometryChanged(screen->geometry());
+        else if (sign == "refresh rate")
+            emit screen->refreshRateChanged(screen->refreshRate());
+        else
+            emit screen->orientationChanged(screen->orientation());
+        QCOMPARE(displays.calls().filter(QStringLiteral("Sleep")), QStringList());
+        QCOMPARE(backend.answering(), (QList<bool>{true, true}));
+        QTRY_COMPARE_WITH_TIMEOUT(relisted.size(), 1, 2000);
+        QCOMPARE(relisted.at(0).at(0).value<QList<int>>(), (QList<int>{0, 1}));
+        backend.refresh();
+        QCOMPARE(backend.contrast().at(1).value(), 20u);
+        QCOMPARE(displays.openPhysicalMonitorHandles(), 2);
+    }
+
     // Monitors come and go while the backend runs and notices by itself.
     // Steps: start, refresh, add/detach/attach NAME, lacks NAME (no red
     // drive), silence NAME, swap NAME NEW (another model on NAME's port),
@@ -293,5 +342,5 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(RediscoveryTest)
+QTEST_MAIN(RediscoveryTest)
 #include "tst_rediscovery.moc"

@@ -10,6 +10,7 @@ namespace {
 
 using Control = DDCMonitorAccess::Control;
 using Outcome = DDCReadPolicy::Outcome;
+using Write = DDCMonitorAccess::Write;
 
 class SimulatedMonitors
 {
@@ -38,6 +39,11 @@ public:
     int openHandles() const
     {
         return int(simulatorFunction<DWORD(WINAPI *)()>("OpenPhysicalMonitors")());
+    }
+
+    void changeDisplayMode() const
+    {
+        simulatorFunction<void(WINAPI *)()>("ChangeDisplayMode")();
     }
 
 private:
@@ -126,7 +132,7 @@ private slots:
         access.discover();
         access.beginPass();
 
-        QVERIFY(access.write(1, Control(control), 33));
+        QCOMPARE(access.write(1, Control(control), 33), Write::Taken);
         const DDCMonitorAccess::Reading reading = access.read(1, Control(control));
         QVERIFY(reading.answered());
         QCOMPARE(reading.minimum, DWORD(0));
@@ -209,6 +215,36 @@ private slots:
         QCOMPARE(m_simulated.calls().filter(QStringLiteral("Drive(monitor1")).size(), calls);
     }
 
+    // Windows ends every handle when the display mode changes. Reads and
+    // writes through one fail at once, without retries and without making the
+    // monitor silent; a rediscovery, through the real calls, takes fresh
+    // ones, with the ranges of the new mode.
+    void aChangeOfDisplayModeEndsEveryHandle()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("monitor2.new-mode-maximum = 50")));
+        QList<MonitorData> monitors;
+        int ended = 0;
+        DDCMonitorAccess access(monitors, {}, [&] { ++ended; });
+        access.discover();
+        access.beginPass();
+        QCOMPARE(access.read(1, Control::Brightness).maximum, DWORD(100));
+
+        m_simulated.changeDisplayMode();
+        QCOMPARE(access.read(1, Control::Contrast).outcome, Outcome::Lost);
+        QCOMPARE(access.read(1, Control::Brightness).outcome, Outcome::Lost);
+        QCOMPARE(access.write(0, Control::Brightness, 10), Write::Lost);
+        QCOMPARE(ended, 2);
+        QVERIFY(access.isAnswering(1));
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("0xC026258D")).size(), 2);
+
+        QCOMPARE(access.rediscover(), (QList<qsizetype>{0, 1}));
+        const DDCMonitorAccess::Reading reading = access.read(1, Control::Brightness);
+        QVERIFY(reading.answered());
+        QCOMPARE(reading.maximum, DWORD(50));
+        QCOMPARE(monitors.at(1).state.readings[Control::Brightness].maximum, DWORD(50));
+        QCOMPARE(m_simulated.openHandles(), 2);
+    }
+
     void aRefusedWriteChangesNothing()
     {
         QVERIFY(m_simulated.start(QStringLiteral("monitor1.refuses-writes = yes")));
@@ -217,7 +253,7 @@ private slots:
         access.discover();
         access.beginPass();
 
-        QVERIFY(!access.write(0, Control::Brightness, 10));
+        QCOMPARE(access.write(0, Control::Brightness, 10), Write::Refused);
         QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
     }
 
@@ -234,7 +270,7 @@ private slots:
         QCOMPARE(monitors.size(), 2);
         QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));
         QCOMPARE(access.read(1, Control::Brightness).outcome, Outcome::Failed);
-        QVERIFY(!access.write(1, Control::Brightness, 10));
+        QCOMPARE(access.write(1, Control::Brightness, 10), Write::Refused);
         const QStringList monitorCalls =
             m_simulated.calls().filter(QRegularExpression(QStringLiteral("^(Get|Set)Monitor")));
         QVERIFY2(monitorCalls.isEmpty(), qPrintable(monitorCalls.join('\n')));

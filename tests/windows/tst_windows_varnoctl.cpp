@@ -92,6 +92,19 @@ private slots:
             << "monitor1.maximum = 0" << QStringList{"set", "0", "brightness", "+10"} << 1 << ""
             << "varnoctl: monitor 0 (Display1) does not support brightness\n"
             << "";
+        // The display mode changes during the run, before its first read
+        // (after the capabilities query), or before its write: fresh handles
+        // are taken, and the old ones released.
+        QTest::newRow("get while the display mode changes")
+            << "mode-change-after = 2" << QStringList{"get", "1", "brightness"} << 0
+            << "1\tbrightness\t40\t0\t100\n"
+            << ""
+            << "";
+        QTest::newRow("set while the display mode changes")
+            << "mode-change-after = 3" << QStringList{"set", "1", "brightness", "55"} << 0
+            << "1\tbrightness\t55\t0\t100\n"
+            << ""
+            << "monitor2.brightness = 55\n";
         QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
                                      << "varnoctl: there is no monitor 2; there are 2\n"
                                         "See varnoctl --help.\n"

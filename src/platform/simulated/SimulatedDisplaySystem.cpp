@@ -105,6 +105,11 @@ void SimulatedDisplaySystem::setPredatingVirtualModes(bool predating)
     m_predatingVirtualModes = predating;
 }
 
+void SimulatedDisplaySystem::changeDisplayMode()
+{
+    ++m_displayMode;
+}
+
 void SimulatedDisplaySystem::setHandleZeroOwner(int displayMonitor)
 {
     m_handleZeroOwner = displayMonitor;
@@ -332,7 +337,7 @@ BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
         physicalMonitors[i].hPhysicalMonitor = handle;
         copyWide(QStringLiteral("Generic PnP Monitor"),
                  physicalMonitors[i].szPhysicalMonitorDescription);
-        m_openHandles[handle] = {position, int(i), attachment};
+        m_openHandles[handle] = {position, int(i), attachment, m_displayMode};
     }
     return TRUE;
 }
@@ -351,9 +356,17 @@ SimulatedDisplaySystem::physicalMonitorBehind(HANDLE physicalMonitor)
         return nullptr;
     const PhysicalMonitorId &id = found->second;
     DisplayMonitor &display = m_displayMonitors[id.displayMonitor];
-    if (!display.attached || display.attachment != id.attachment)
+    if (!display.attached || display.attachment != id.attachment || id.displayMode != m_displayMode)
         return nullptr;
     return &display.physicalMonitors[id.physicalMonitor];
+}
+
+DWORD SimulatedDisplaySystem::unreachable(HANDLE physicalMonitor) const
+{
+    const auto found = m_openHandles.find(physicalMonitor);
+    return found != m_openHandles.end() && found->second.displayMode != m_displayMode
+        ? DWORD(ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS)
+        : DWORD(ERROR_GEN_FAILURE);
 }
 
 SimulatedDisplaySystem::ControlState *
@@ -371,7 +384,7 @@ BOOL SimulatedDisplaySystem::getMonitorCapabilities(HANDLE physicalMonitor, LPDW
     record(QStringLiteral("GetMonitorCapabilities(%1)").arg(handleName(physicalMonitor)));
     const PhysicalMonitor *monitor = physicalMonitorBehind(physicalMonitor);
     if (!monitor)
-        return fail();
+        return fail(unreachable(physicalMonitor));
     answerDelay(Transfer::Read);
     if (!monitor->capabilities
         || std::all_of(monitor->controls.cbegin(), monitor->controls.cend(),
@@ -390,7 +403,7 @@ BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physica
     record(QStringLiteral("%1(%2%3)").arg(function, handleName(physicalMonitor), colourType));
     ControlState *state = controlBehind(physicalMonitor, control);
     if (!state)
-        return fail();
+        return fail(unreachable(physicalMonitor));
     answerDelay(Transfer::Read);
     if (state->neverAnswers)
         return fail();
@@ -415,7 +428,7 @@ BOOL SimulatedDisplaySystem::writeControl(const QString &function, HANDLE physic
                .arg(value));
     ControlState *state = controlBehind(physicalMonitor, control);
     if (!state)
-        return fail();
+        return fail(unreachable(physicalMonitor));
     answerDelay(Transfer::Write);
     if (state->refusesWrites)
         return fail();

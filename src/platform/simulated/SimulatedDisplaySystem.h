@@ -87,6 +87,10 @@ public:
     // Windows before 10 refuses the display-configuration flag
     // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
     void setPredatingVirtualModes(bool predating);
+    // Ends every physical-monitor handle handed out, as Windows does when the
+    // display mode changes: calls through one fail with
+    // ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS.
+    void changeDisplayMode();
     // The first physical monitor behind the display monitor gets the handle
     // 0, which Windows may hand out like any other, whenever 0 is free.
     void setHandleZeroOwner(int displayMonitor);
@@ -148,6 +152,7 @@ private:
         int displayMonitor;
         int physicalMonitor;
         int attachment;
+        int displayMode;
     };
 
     void record(const QString &call);
@@ -156,6 +161,8 @@ private:
     int displayPosition(HMONITOR monitor) const;
     void changeDisplays();
     PhysicalMonitor *physicalMonitorBehind(HANDLE physicalMonitor);
+    // Why a handle reaches no monitor: Windows ended it, or its monitor went.
+    DWORD unreachable(HANDLE physicalMonitor) const;
     ControlState *controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control);
     BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
                      std::optional<MonitorControl> control, LPDWORD minimum, LPDWORD current,
@@ -174,4 +181,5 @@ private:
     std::map<HANDLE, PhysicalMonitorId> m_openHandles;
     quintptr m_lastPhysicalHandle = 0x10000;
     bool m_displaysChanged = false;
+    int m_displayMode = 0;
 };

@@ -59,8 +59,9 @@ constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 constexpr LONG ERROR_INVALID_FLAGS = 1004;
 constexpr LONG ERROR_INVALID_USER_BUFFER = 1784;
-// A macro, as in the SDK, typed as an HRESULT although GetLastError answers it.
+// Macros, as in the SDK, typed as HRESULTs although GetLastError answers them.
 #define ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED HRESULT(0xC0262584L)
+#define ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS HRESULT(0xC026258DL)
 constexpr int CCHDEVICENAME = 32;
 constexpr UINT32 QDC_ONLY_ACTIVE_PATHS = 0x00000002;
 constexpr UINT32 QDC_VIRTUAL_MODE_AWARE = 0x00000010;
