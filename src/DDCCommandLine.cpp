@@ -37,7 +37,7 @@ QString nameOf(Control control)
 // identical monitors apart), its GDI device name on Windows ("\\.\DISPLAY1").
 QString connectorOf(const MonitorData &monitor)
 {
-    return monitor.gdiDeviceName;
+    return DDCMonitorAccess::connector(monitor);
 }
 
 // A connector may be given without its card: "DP-1" for "card0-DP-1".

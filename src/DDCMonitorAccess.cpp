@@ -1,239 +1,26 @@
 #include "DDCMonitorAccess.h"
 
+#include "MonitorErrors.h"
+
 #ifndef _WIN32
 #include "win32-standin/Win32Platform.h"
 #endif
 
-#include <string_view>
-#include <type_traits>
+#include <algorithm>
 #include <utility>
-#include <vector>
-
-// The platform fills these by address at its own fixed sizes; a header that
-// disagrees would let it write past our buffers.
-static_assert(sizeof(MONITORINFOEXW) == 104);
-static_assert(sizeof(DISPLAYCONFIG_PATH_INFO) == 72);
-static_assert(sizeof(DISPLAYCONFIG_SOURCE_DEVICE_NAME) == 84);
-static_assert(sizeof(DISPLAYCONFIG_TARGET_DEVICE_NAME) == 420);
-static_assert(sizeof(PHYSICAL_MONITOR) == 264);
-static_assert(sizeof(SP_DEVINFO_DATA) == 32);
-static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
-static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8);
 
 namespace {
 
 using Control = DDCMonitorAccess::Control;
-
-constexpr UINT32 activePathFlags = QDC_ONLY_ACTIVE_PATHS | QDC_VIRTUAL_MODE_AWARE;
-
-// GUID_DEVINTERFACE_MONITOR, which mingw-w64's headers lack.
-constexpr GUID monitorInterfaceClass = {
-    0xe6f07b5f, 0xee97, 0x4a90, {0xb0, 0x76, 0x33, 0xf5, 0x7b, 0xf4, 0xea, 0xa7}};
-// L"EDID", whether WCHAR is wchar_t or char16_t.
-constexpr WCHAR edidValueName[] = {'E', 'D', 'I', 'D', 0};
-
-// Windows' errors of the monitor configuration, by value: mingw-w64's headers
-// lack them, and the SDK types them as HRESULTs, where GetLastError answers a
-// DWORD.
-constexpr DWORD vcpNotSupported = 0xC0262584; // ERROR_GRAPHICS_DDCCI_VCP_NOT_SUPPORTED
-constexpr DWORD invalidPhysicalMonitorHandle =
-    0xC026258C; // ERROR_GRAPHICS_INVALID_PHYSICAL_MONITOR_HANDLE
-constexpr DWORD monitorNoLongerExists = 0xC026258D; // ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS
-constexpr DWORD onlyConsoleSession = 0xC02625E0; // ERROR_GRAPHICS_ONLY_CONSOLE_SESSION_SUPPORTED
 
 // The handle no longer reaches its monitor: Windows ended it, as it does when
 // the display mode changes, or this session may reach no monitor. Asking
 // again through it cannot help; fresh handles tell more.
 bool endsHandle(DWORD error)
 {
-    return error == invalidPhysicalMonitorHandle || error == monitorNoLongerExists
-        || error == onlyConsoleSession;
-}
-
-// WCHAR is wchar_t on Windows and char16_t in the stand-in layer; both are UTF-16.
-template <typename Char>
-QString fromWide(const Char *text)
-{
-    if constexpr (std::is_same_v<Char, wchar_t>)
-        return QString::fromWCharArray(text);
-    else
-        return QString::fromUtf16(text);
-}
-
-template <typename Char>
-bool sameWide(const Char *left, const Char *right)
-{
-    return std::basic_string_view<Char>(left) == std::basic_string_view<Char>(right);
-}
-
-template <typename Packet>
-void prepareDeviceInfo(Packet &packet, DISPLAYCONFIG_DEVICE_INFO_TYPE type, const LUID &adapterId,
-                       UINT32 id)
-{
-    packet.header.type = type;
-    packet.header.size = sizeof(Packet);
-    packet.header.adapterId = adapterId;
-    packet.header.id = id;
-}
-
-LONG queryActivePaths(UINT32 flags, std::vector<DISPLAYCONFIG_PATH_INFO> &paths,
-                      std::vector<DISPLAYCONFIG_MODE_INFO> &modes)
-{
-    LONG result = ERROR_SUCCESS;
-    do {
-        UINT32 pathCount = 0;
-        UINT32 modeCount = 0;
-        result = GetDisplayConfigBufferSizes(flags, &pathCount, &modeCount);
-        if (result != ERROR_SUCCESS)
-            return result;
-        paths.resize(pathCount);
-        modes.resize(modeCount);
-        result =
-            QueryDisplayConfig(flags, &pathCount, paths.data(), &modeCount, modes.data(), nullptr);
-        paths.resize(pathCount);
-        modes.resize(modeCount);
-    } while (result == ERROR_INSUFFICIENT_BUFFER);
-    return result;
-}
-
-bool fillPathInfo(const MONITORINFOEXW &info, DISPLAYCONFIG_PATH_INFO &pathInfo)
-{
-    std::vector<DISPLAYCONFIG_PATH_INFO> paths;
-    std::vector<DISPLAYCONFIG_MODE_INFO> modes;
-    LONG result = queryActivePaths(activePathFlags, paths, modes);
-    // Windows before 10 knows no virtual modes and refuses the flag.
-    if (result == ERROR_INVALID_PARAMETER)
-        result = queryActivePaths(QDC_ONLY_ACTIVE_PATHS, paths, modes);
-    if (result != ERROR_SUCCESS)
-        return false;
-
-    for (const DISPLAYCONFIG_PATH_INFO &path : paths) {
-        DISPLAYCONFIG_SOURCE_DEVICE_NAME adapterName = {};
-        prepareDeviceInfo(adapterName, DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME,
-                          path.sourceInfo.adapterId, path.sourceInfo.id);
-        if (DisplayConfigGetDeviceInfo(&adapterName.header) != ERROR_SUCCESS)
-            return false;
-        if (sameWide(info.szDevice, adapterName.viewGdiDeviceName)) {
-            pathInfo = path;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The device whose monitor interface is at `devicePath`, among the monitor
-// interfaces of `devices`. Paths are compared as Windows compares them,
-// without regard to case: Wine lists them in small letters. (Wine has no
-// SetupDiOpenDeviceInterfaceW, which would find the interface by its path.)
-// The detail of an interface, which comes with its device, is asked for
-// twice: first for its size.
-bool findMonitorDevice(HDEVINFO devices, const QString &devicePath, SP_DEVINFO_DATA &device)
-{
-    SP_DEVICE_INTERFACE_DATA monitorInterface = {};
-    monitorInterface.cbSize = sizeof(monitorInterface);
-    for (DWORD index = 0; SetupDiEnumDeviceInterfaces(devices, nullptr, &monitorInterfaceClass,
-                                                      index, &monitorInterface);
-         ++index) {
-        DWORD size = 0;
-        SetupDiGetDeviceInterfaceDetailW(devices, &monitorInterface, nullptr, 0, &size, nullptr);
-        if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W))
-            continue;
-        std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
-        auto *detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W *>(buffer.data());
-        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-        device.cbSize = sizeof(device);
-        if (SetupDiGetDeviceInterfaceDetailW(devices, &monitorInterface, detail, size, nullptr,
-                                             &device)
-            && fromWide(detail->DevicePath).compare(devicePath, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-// A binary value of a registry key, asked for twice: first for its size;
-// empty when it is missing or of another type.
-QByteArray binaryValue(HKEY key, const WCHAR *name)
-{
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS
-        || type != REG_BINARY)
-        return {};
-    QByteArray value(qsizetype(size), Qt::Uninitialized);
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(value.data()), &size)
-        != ERROR_SUCCESS)
-        return {};
-    value.resize(qsizetype(size));
-    return value;
-}
-
-// Windows keeps the EDID of every monitor it has seen in the registry, under
-// the monitor's device; the device path of a display-configuration target
-// names the device's monitor interface. Empty when any step fails.
-QByteArray registryEdid(const QString &devicePath)
-{
-    const HDEVINFO devices = SetupDiGetClassDevsW(&monitorInterfaceClass, nullptr, nullptr,
-                                                  DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (devices == INVALID_HANDLE_VALUE)
-        return {};
-    QByteArray edid;
-    SP_DEVINFO_DATA device = {};
-    if (findMonitorDevice(devices, devicePath, device)) {
-        const HKEY key =
-            SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-        if (key != INVALID_HANDLE_VALUE) {
-            edid = binaryValue(key, edidValueName);
-            RegCloseKey(key);
-        }
-    }
-    SetupDiDestroyDeviceInfoList(devices);
-    return edid;
-}
-
-// The first physical monitor behind a display monitor drives it; the handles
-// of any others are not kept, so they are released at once.
-std::optional<HANDLE> firstPhysicalMonitor(HMONITOR monitor)
-{
-    DWORD count = 0;
-    if (!GetNumberOfPhysicalMonitorsFromHMONITOR(monitor, &count) || count < 1)
-        return std::nullopt;
-    std::vector<PHYSICAL_MONITOR> physicalMonitors(count);
-    if (!GetPhysicalMonitorsFromHMONITOR(monitor, count, physicalMonitors.data()))
-        return std::nullopt;
-    if (count > 1)
-        DestroyPhysicalMonitors(count - 1, physicalMonitors.data() + 1);
-    return physicalMonitors.front().hPhysicalMonitor;
-}
-
-BOOL CALLBACK monitorEnumProc(HMONITOR hMonitor, HDC, LPRECT, LPARAM applicationValue)
-{
-    auto *monitors = reinterpret_cast<QList<MonitorData> *>(applicationValue);
-    MonitorData data;
-
-    MONITORINFOEXW info = {};
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoW(hMonitor, &info))
-        return FALSE;
-    data.hMonitor = hMonitor;
-    data.gdiDeviceName = fromWide(info.szDevice);
-
-    DISPLAYCONFIG_PATH_INFO pathInfo = {};
-    if (fillPathInfo(info, pathInfo)) {
-        DISPLAYCONFIG_TARGET_DEVICE_NAME deviceName = {};
-        prepareDeviceInfo(deviceName, DISPLAYCONFIG_DEVICE_INFO_GET_TARGET_NAME,
-                          pathInfo.targetInfo.adapterId, pathInfo.targetInfo.id);
-        if (DisplayConfigGetDeviceInfo(&deviceName.header) == ERROR_SUCCESS) {
-            data.displayName = fromWide(deviceName.monitorFriendlyDeviceName);
-            data.devicePath = fromWide(deviceName.monitorDevicePath);
-            data.identity = MonitorIdentity::fromEdid(registryEdid(data.devicePath));
-        }
-    }
-    if (data.displayName.isEmpty())
-        data.displayName = data.gdiDeviceName;
-
-    data.physicalMonitor = firstPhysicalMonitor(hMonitor);
-    monitors->append(data);
-    return TRUE;
+    return error == MonitorError::invalidPhysicalMonitorHandle
+        || error == MonitorError::monitorNoLongerExists
+        || error == MonitorError::onlyConsoleSession;
 }
 
 // The capability bit that stands for each control.
@@ -330,6 +117,23 @@ void releaseHandles(const QList<MonitorData> &monitors)
     }
 }
 
+// While Windows keeps the display configuration to itself (the session is
+// locked), monitors found again keep the names and identities they had,
+// known by where they are attached; else each would be taken for a new one.
+void keepNames(QList<MonitorData> &found, const QList<MonitorData> &known)
+{
+    for (MonitorData &monitor : found) {
+        const auto same = std::find_if(known.cbegin(), known.cend(), [&](const MonitorData &was) {
+            return DDCMonitorAccess::connector(was) == DDCMonitorAccess::connector(monitor);
+        });
+        if (same == known.cend())
+            continue;
+        monitor.displayName = same->displayName;
+        monitor.devicePath = same->devicePath;
+        monitor.identity = same->identity;
+    }
+}
+
 // For each monitor found, the index of the same monitor among those known, or
 // -1; each known monitor is matched at most once, the first time.
 QList<qsizetype> matchKnown(const QList<MonitorData> &known, const QList<MonitorData> &found)
@@ -408,7 +212,7 @@ DDCMonitorAccess::~DDCMonitorAccess()
 QList<MonitorData> DDCMonitorAccess::enumerate()
 {
     QList<MonitorData> found;
-    EnumDisplayMonitors(nullptr, nullptr, monitorEnumProc, reinterpret_cast<LPARAM>(&found));
+    m_discovery.run(found);
     for (MonitorData &monitor : found) {
         if (monitor.physicalMonitor && isKnownSilent(*monitor.physicalMonitor))
             monitor.state.standing = DDCReadPolicy::Standing::Silent;
@@ -424,6 +228,8 @@ void DDCMonitorAccess::discover()
 QList<qsizetype> DDCMonitorAccess::rediscover()
 {
     QList<MonitorData> found = enumerate();
+    if (m_discovery.configurationDenied())
+        keepNames(found, m_monitors);
     const QList<qsizetype> previousIndexOf = matchKnown(m_monitors, found);
     for (qsizetype index = 0; index < found.size(); ++index) {
         if (const qsizetype previous = previousIndexOf.at(index); previous >= 0)
@@ -434,16 +240,23 @@ QList<qsizetype> DDCMonitorAccess::rediscover()
     return previousIndexOf;
 }
 
-// Without a device path, the GDI device and the friendly name are all there
-// is; a device path names the device (on Linux, the connector), and the EDID
-// tells apart another monitor plugged into the same port, even one of the
+// Without a device path, where the display is and the friendly name are all
+// there is; a device path names the device (on Linux, the connector), and the
+// EDID tells apart another monitor plugged into the same port, even one of the
 // same maker with a placeholder serial number.
 QString DDCMonitorAccess::identityKey(const MonitorData &monitor)
 {
     const QString where =
-        monitor.devicePath.isEmpty() ? monitor.gdiDeviceName : monitor.devicePath.toLower();
+        monitor.devicePath.isEmpty() ? connector(monitor) : monitor.devicePath.toLower();
     const QString who = monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
     return where + QLatin1Char('\n') + who;
+}
+
+QString DDCMonitorAccess::connector(const MonitorData &monitor)
+{
+    return monitor.physicalMonitorNumber == 0
+        ? monitor.gdiDeviceName
+        : QStringLiteral("%1#%2").arg(monitor.gdiDeviceName).arg(monitor.physicalMonitorNumber);
 }
 
 #ifndef _WIN32
@@ -491,9 +304,9 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         Outcome outcome = Outcome::Answered;
         if (!readControl(*monitor, control, reading)) {
             const DWORD error = GetLastError();
-            outcome = endsHandle(error)    ? Outcome::Lost
-                : error == vcpNotSupported ? Outcome::Unsupported
-                                           : Outcome::Failed;
+            outcome = endsHandle(error)                  ? Outcome::Lost
+                : error == MonitorError::vcpNotSupported ? Outcome::Unsupported
+                                                         : Outcome::Failed;
         } else {
             outcome = judge(reading);
         }
@@ -642,15 +455,20 @@ void DDCMonitorAccess::renewHandles()
 QStringList DDCMonitorAccess::platformAdvice() const
 {
 #ifdef _WIN32
-    return {};
+    return m_discovery.advice();
 #else
-    return Win32Platform::current().advice();
+    return m_discovery.advice() + Win32Platform::current().advice();
 #endif
 }
 
-// Windows lists every display monitor, even one whose DDC/CI is off.
+// Windows lists every display monitor but built-in panels, even one whose
+// DDC/CI is off.
 NoMonitorReason DDCMonitorAccess::noMonitorReason() const
 {
+    if (m_discovery.outsideConsoleSession())
+        return NoMonitorReason::RemoteSession;
+    if (m_discovery.leftOutBuiltInPanel())
+        return NoMonitorReason::NoExternalOutput;
 #ifdef _WIN32
     return NoMonitorReason::NoAnswer;
 #else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DDCReadPolicy.h"
+#include "MonitorDiscovery.h"
 #include "MonitorIdentity.h"
 #include "platform/NoMonitorReason.h"
 
@@ -88,6 +89,10 @@ public:
     // and whenever it returns: where it is attached (its device, or its
     // display) and what its EDID says of it (else its name).
     static QString identityKey(const MonitorData &monitor);
+    // Where the monitor is attached, for the user: its display's GDI device
+    // name (on Linux, its connector), with the monitor's place behind a
+    // display duplicated on several ("\\.\DISPLAY1#2").
+    static QString connector(const MonitorData &monitor);
     // Takes fresh handles for the monitors listed, each known by who it is;
     // the list stays as it is, and a monitor no longer there keeps none.
     void renewHandles();
@@ -116,9 +121,9 @@ public:
     // A value taken is the monitor's last reading.
     Write write(uint index, Control control, uint value);
 
-    // What the platform found that keeps monitors from being listed or
-    // reached, one sentence a reason, for the user; empty where it tells
-    // nothing (Windows does not).
+    // What the platform found that keeps monitors from being listed, named
+    // or reached, one sentence a reason, for the user; empty where it tells
+    // nothing.
     QStringList platformAdvice() const;
     // Why discovery found no monitor, as far as the platform can tell.
     NoMonitorReason noMonitorReason() const;
@@ -136,6 +141,7 @@ private:
     std::function<void()> m_afterAttempt;
     std::function<void()> m_handleEnded;
     DDCReadPolicy m_readPolicy;
+    MonitorDiscovery m_discovery;
 };
 
 // What Varno learned of a monitor by reading and writing it: kept for as long
@@ -173,6 +179,9 @@ struct MonitorData
     std::optional<HANDLE> physicalMonitor;
     // Windows ended the handle: nothing is asked through it any more.
     bool handleEnded = false;
+    // Its place behind a display duplicated on several monitors (1, 2, ...),
+    // else 0.
+    int physicalMonitorNumber = 0;
     MonitorIdentity identity; // from the EDID that Windows keeps for the monitor
     // Of its display-configuration target: names the monitor's device (the
     // connector, on Linux). Empty when the target was not found.

@@ -60,6 +60,10 @@ private slots:
         QTest::newRow("another model of the maker on the same port")
             << "swap second's model" << QStringList{"Twin 1", "Twin 2", "Twin 3"}
             << QList<qsizetype>{0, -1, 2};
+        // Windows keeps the display configuration to a locked session: the
+        // monitors are known by where they are attached.
+        QTest::newRow("the configuration denied") << "deny" << QStringList{"Twin 1", "Twin 2", "Twin 3"}
+                                                  << QList<qsizetype>{0, 1, 2};
     }
 
     void monitorsAreKnownAgainByWhoTheyAre()
@@ -81,10 +85,13 @@ private slots:
             displays.displayMonitor(1).edid = SimulatedEdid{"AAA", 0, "Twin", "T-9"}.block();
         else if (change == "swap second's model")
             displays.displayMonitor(1).edid = SimulatedEdid{"AAA", 0, "Twin XL", "T-2"}.block();
+        displays.setConfigurationDenied(change == "deny");
         QCOMPARE(access.displaysChanged(), change.startsWith("detach") || change == "attach");
 
         QTEST(access.rediscover(), "previousIndexOf");
         QTEST(namesOf(monitors), "names");
+        QCOMPARE(monitors.first().identity.serialNumber, "T-" + monitors.first().displayName.right(1));
+        QCOMPARE(access.platformAdvice().size(), change == "deny" ? 1 : 0);
         QVERIFY(!access.displaysChanged());
         QCOMPARE(displays.openPhysicalMonitorHandles(), monitors.size());
     }

@@ -79,27 +79,52 @@ private slots:
         QCOMPARE(m_simulated.openHandles(), 0);
     }
 
-    // Windows may hand out 0 as a handle; it is driven and released like any.
-    void discoveryKeepsOnePhysicalMonitorPerDisplay()
+    // A display duplicated on several monitors has a physical monitor for
+    // each; Windows does not tell which is at which target, so each is named
+    // by its own description, and driven on its own. Windows may hand out 0
+    // as a handle; it is driven and released like any.
+    void everyPhysicalMonitorOfADuplicatedDisplayIsListed()
     {
-        QVERIFY(m_simulated.start(QStringLiteral("display1 = 0 7 8\ndisplay2 = 3")));
+        QVERIFY(m_simulated.start(
+            QStringLiteral("display1 = 0 7\nmonitor7.description = Projector\ndisplay2 = 3")));
         QList<MonitorData> monitors;
         DDCMonitorAccess access(monitors);
         access.discover();
 
-        QCOMPARE(monitors.size(), 2);
-        QCOMPARE(monitors.at(0).displayName, QStringLiteral("Display1"));
-        QCOMPARE(monitors.at(0).gdiDeviceName, QStringLiteral("\\\\.\\DISPLAY1"));
-        QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));
-        QCOMPARE(m_simulated.openHandles(), 2);
-        QVERIFY(m_simulated.calls().contains("DestroyPhysicalMonitor(monitor7) -> done"));
-        QVERIFY(m_simulated.calls().contains("DestroyPhysicalMonitor(monitor8) -> done"));
+        QCOMPARE(monitors.size(), 3);
+        QCOMPARE(monitors.at(0).displayName, QStringLiteral("Generic PnP Monitor"));
+        QCOMPARE(DDCMonitorAccess::connector(monitors.at(0)), QStringLiteral("\\\\.\\DISPLAY1#1"));
+        QCOMPARE(monitors.at(1).displayName, QStringLiteral("Projector"));
+        QCOMPARE(DDCMonitorAccess::connector(monitors.at(1)), QStringLiteral("\\\\.\\DISPLAY1#2"));
+        QCOMPARE(monitors.at(2).displayName, QStringLiteral("Display2"));
+        QCOMPARE(DDCMonitorAccess::connector(monitors.at(2)), QStringLiteral("\\\\.\\DISPLAY2"));
+        QCOMPARE(m_simulated.openHandles(), 3);
         access.beginPass();
+        QCOMPARE(access.write(1, Control::Brightness, 20), Write::Taken);
         QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
-        QCOMPARE(access.read(1, Control::Brightness).current, DWORD(40));
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("GetMonitorBrightness")),
-                 (QStringList{"GetMonitorBrightness(monitor0, brightness) -> 70 of 0..100",
+        QCOMPARE(access.read(1, Control::Brightness).current, DWORD(20));
+        QCOMPARE(access.read(2, Control::Brightness).current, DWORD(40));
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("MonitorBrightness")),
+                 (QStringList{"SetMonitorBrightness(monitor7, brightness, 20) -> done",
+                              "GetMonitorBrightness(monitor0, brightness) -> 70 of 0..100",
+                              "GetMonitorBrightness(monitor7, brightness) -> 20 of 0..100",
                               "GetMonitorBrightness(monitor3, brightness) -> 40 of 0..100"}));
+    }
+
+    // Windows lets only the console session reach monitors over DDC/CI.
+    void aRemoteSessionListsNoMonitorAndSaysWhy()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("session = remote")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+
+        QCOMPARE(monitors.size(), 0);
+        QCOMPARE(access.noMonitorReason(), NoMonitorReason::RemoteSession);
+        QCOMPARE(access.platformAdvice(),
+                 QStringList{"The monitors are not listed: Windows lets only the session at the "
+                             "computer itself reach them over DDC/CI, and Varno runs in a "
+                             "remote one."});
     }
 
     void everyControlIsWrittenAndReadBack_data()

@@ -105,6 +105,30 @@ private slots:
             << "1\tbrightness\t55\t0\t100\n"
             << ""
             << "monitor2.brightness = 55\n";
+        // Display1 duplicated on two monitors: each is listed, named by its
+        // description, and can be set on its own.
+        const QString duplicated = QStringLiteral("display1 = 1 5\nmonitor5.description = Beamer");
+        QTest::newRow("list of a duplicated display")
+            << duplicated << QStringList{"list"} << 0
+            << "0\tGeneric PnP Monitor\t\\\\.\\DISPLAY1#1\n1\tBeamer\t\\\\.\\DISPLAY1#2\n"
+               "2\tDisplay2\t\\\\.\\DISPLAY2\n"
+            << ""
+            << "";
+        QTest::newRow("set one monitor of a duplicated display")
+            << duplicated << QStringList{"set", "\\\\.\\DISPLAY1#2", "brightness", "30"} << 0
+            << "1\tbrightness\t30\t0\t100\n"
+            << ""
+            << "monitor5.brightness = 30\n";
+        const QString remote = QStringLiteral(
+            "varnoctl: The monitors are not listed: Windows lets only the session at the computer "
+            "itself reach them over DDC/CI, and Varno runs in a remote one.");
+        QTest::newRow("list in a remote session")
+            << "session = remote" << QStringList{"list"} << 0 << "" << remote + "\n"
+            << "";
+        QTest::newRow("get in a remote session")
+            << "session = remote" << QStringList{"get"} << 1 << ""
+            << remote.left(10) + "no monitor was found. " + remote.mid(10) + "\n"
+            << "";
         QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
                                      << "varnoctl: there is no monitor 2; there are 2\n"
                                         "See varnoctl --help.\n"

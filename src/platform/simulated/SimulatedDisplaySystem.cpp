@@ -110,6 +110,11 @@ void SimulatedDisplaySystem::changeDisplayMode()
     ++m_displayMode;
 }
 
+void SimulatedDisplaySystem::setConfigurationDenied(bool denied)
+{
+    m_configurationDenied = denied;
+}
+
 void SimulatedDisplaySystem::setHandleZeroOwner(int displayMonitor)
 {
     m_handleZeroOwner = displayMonitor;
@@ -217,6 +222,8 @@ LONG SimulatedDisplaySystem::getDisplayConfigBufferSizes(UINT32 flags, UINT32 *p
                                                          UINT32 *modeCount)
 {
     record(QStringLiteral("GetDisplayConfigBufferSizes(0x%1)").arg(flags, 0, 16));
+    if (m_configurationDenied)
+        return ERROR_ACCESS_DENIED;
     if (refusesFlags(flags))
         return ERROR_INVALID_PARAMETER;
     const UINT32 hidden = pathsHiddenFromSizeQuery();
@@ -247,6 +254,7 @@ LONG SimulatedDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
         paths[i].sourceInfo.id = UINT32(owners.at(i));
         paths[i].targetInfo.adapterId = adapter;
         paths[i].targetInfo.id = firstTargetId + UINT32(owners.at(i));
+        paths[i].targetInfo.outputTechnology = m_displayMonitors.at(owners.at(i)).outputTechnology;
         paths[i].targetInfo.targetAvailable = TRUE;
     }
     for (UINT32 i = 0; i < needed * modesPerPath; ++i) {
@@ -335,7 +343,7 @@ BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
         const bool zero = i == 0 && m_handleZeroOwner == position && !m_openHandles.count(nullptr);
         const auto handle = zero ? nullptr : reinterpret_cast<HANDLE>(++m_lastPhysicalHandle);
         physicalMonitors[i].hPhysicalMonitor = handle;
-        copyWide(QStringLiteral("Generic PnP Monitor"),
+        copyWide(m_displayMonitors.at(position).physicalMonitors.at(int(i)).description,
                  physicalMonitors[i].szPhysicalMonitorDescription);
         m_openHandles[handle] = {position, int(i), attachment, m_displayMode};
     }

@@ -47,6 +47,7 @@ public:
         // query fails, as for a monitor without DDC/CI.
         std::optional<DWORD> capabilities = MC_CAPS_BRIGHTNESS | MC_CAPS_CONTRAST
             | MC_CAPS_RED_GREEN_BLUE_GAIN | MC_CAPS_RED_GREEN_BLUE_DRIVE;
+        QString description = QStringLiteral("Generic PnP Monitor");
     };
 
     struct DisplayMonitor
@@ -56,6 +57,9 @@ public:
         QString devicePath; // one of its own unless a test gives another
         QByteArray edid; // as Windows keeps it for the device; empty when it has none
         bool hasActivePath = true;
+        // What its path's target is: a built-in panel's is internal.
+        DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY outputTechnology =
+            DISPLAYCONFIG_OUTPUT_TECHNOLOGY_DISPLAYPORT_EXTERNAL;
         QList<PhysicalMonitor> physicalMonitors{PhysicalMonitor()};
         // Whether it is attached, and how often it was: the physical-monitor
         // handles of an earlier attachment no longer reach it.
@@ -87,6 +91,9 @@ public:
     // Windows before 10 refuses the display-configuration flag
     // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
     void setPredatingVirtualModes(bool predating);
+    // Windows refuses the display configuration to a session that is locked
+    // or remote, with ERROR_ACCESS_DENIED.
+    void setConfigurationDenied(bool denied);
     // Ends every physical-monitor handle handed out, as Windows does when the
     // display mode changes: calls through one fail with
     // ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS.
@@ -175,6 +182,7 @@ private:
     Delays m_delays;
     QList<DisplayMonitor> m_displayMonitors;
     bool m_predatingVirtualModes = false;
+    bool m_configurationDenied = false;
     std::optional<int> m_handleZeroOwner;
     bool m_recording = false;
     QStringList m_calls;
