@@ -272,8 +272,9 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
                 printReading(index, *named, reading);
                 continue;
             }
-            problem =
-                written == Write::Lost ? unreached() : tr("refused %1 %2").arg(control).arg(target);
+            problem = written == Write::Lost   ? unreached()
+                : written == Write::Unanswered ? tr("does not answer")
+                                               : tr("refused %1 %2").arg(control).arg(target);
         }
         reportFailure(index, problem);
         result = MonitorFailed;

@@ -23,6 +23,15 @@ bool endsHandle(DWORD error)
         || error == MonitorError::onlyConsoleSession;
 }
 
+// Another try of a message lost on the bus may pass; one that the monitor or
+// Windows refused would be refused again.
+bool isTransient(DWORD error)
+{
+    return std::find(std::begin(MonitorError::lostOnTheBus), std::end(MonitorError::lostOnTheBus),
+                     error)
+        != std::end(MonitorError::lostOnTheBus);
+}
+
 // The capability bit that stands for each control.
 DWORD capabilityOf(Control control)
 {
@@ -415,16 +424,29 @@ DDCMonitorAccess::Write DDCMonitorAccess::write(uint index, Control control, uin
         return Write::Lost;
     if (!monitor)
         return Write::Refused;
-    if (!writeControl(*monitor, control, DWORD(value))) {
-        if (!endsHandle(GetLastError()))
-            return Write::Refused;
-        endHandle(index);
-        return Write::Lost;
+    Write written = writeOnce(*monitor, control, value);
+    if (written == Write::Unanswered) {
+        Sleep(DDCReadPolicy::pauseMilliseconds);
+        written = writeOnce(*monitor, control, value);
     }
+    if (written == Write::Lost)
+        endHandle(index);
+    if (written != Write::Taken)
+        return written;
     MonitorState &state = m_monitors[index].state;
     state.readings[control].current = DWORD(value);
     ++state.writes[control];
     return Write::Taken;
+}
+
+DDCMonitorAccess::Write DDCMonitorAccess::writeOnce(HANDLE monitor, Control control, uint value)
+{
+    if (writeControl(monitor, control, DWORD(value)))
+        return Write::Taken;
+    const DWORD error = GetLastError();
+    return endsHandle(error) ? Write::Lost
+        : isTransient(error) ? Write::Unanswered
+                             : Write::Refused;
 }
 
 // Nothing more is asked through the handle, and the owner of the access is

@@ -62,9 +62,9 @@ public:
         DWORD maximum = 0;
     };
 
-    // What a write did. Lost: the handle no longer reaches the monitor, which
-    // was not asked.
-    enum class Write { Taken, Refused, Lost };
+    // What a write did. Unanswered: the message was lost on the bus, twice.
+    // Lost: the handle no longer reaches the monitor, which was not asked.
+    enum class Write { Taken, Refused, Unanswered, Lost };
 
     // `afterAttempt` runs after every attempt of a read; `handleEnded` when
     // Windows ended a monitor's handle, as it does when the display mode
@@ -118,7 +118,8 @@ public:
     void settle(uint index);
     // Whether the monitor answered its reads of this pass, so far.
     bool isAnswering(uint index) const;
-    // A value taken is the monitor's last reading.
+    // A value taken is the monitor's last reading. A write whose message was
+    // lost on the bus is made once more, after a pause; one refused, never.
     Write write(uint index, Control control, uint value);
 
     // What the platform found that keeps monitors from being listed, named
@@ -133,6 +134,7 @@ private:
 
     void askCapabilities(uint index);
     void endHandle(uint index);
+    static Write writeOnce(HANDLE monitor, Control control, uint value);
     static void takeStanding(MonitorState &state, DDCReadPolicy::Standing standing,
                              Control control);
     QList<MonitorData> enumerate();

@@ -417,20 +417,41 @@ private slots:
         QCOMPARE(backend().contrast().at(0).maximum(), 100u);
     }
 
-    void aRefusedWriteChangesNothing()
+    // A write lost on the bus is made once more, after a pause; a refused
+    // one never. What the monitor did not take changes nothing.
+    void aWriteIsMadeAgainOnlyWhenItWasLost_data()
     {
-        displays().control(0, Control::Brightness).refusesWrites = true;
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("dropped");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<uint>("brightness");
+        const QString write = QStringLiteral("SetMonitorBrightness(physical 0.0, 80)");
+        QTest::newRow("taken") << false << 0 << write << 80u;
+        QTest::newRow("lost once") << false << 1 << write + " Sleep(100) " + write << 80u;
+        QTest::newRow("lost twice") << false << 2 << write + " Sleep(100) " + write << 50u;
+        QTest::newRow("refused") << true << 0 << write << 50u;
+    }
+
+    void aWriteIsMadeAgainOnlyWhenItWasLost()
+    {
+        QFETCH(bool, refused);
+        QFETCH(int, dropped);
+        QFETCH(uint, brightness);
+        displays().control(0, Control::Brightness).refusesWrites = refused;
+        displays().control(0, Control::Brightness).droppedWrites = dropped;
         displays().control(0, Control::RedGain).refusesWrites = true;
         backend().init();
         ChangeSpies spies(backend());
+        displays().clearCalls();
         backend().setBrightness(0, 80);
+        QTEST(displays().calls().join(' '), "calls");
         backend().setRgbGain(0, rgb(10, 50, 30));
 
-        QCOMPARE(backend().brightness().at(0).value(), 50u);
+        QCOMPARE(backend().brightness().at(0).value(), brightness);
         const DDCRgbValue gain = backend().rgbGain().at(0);
         QCOMPARE(gain.red().value(), 50u);
         QCOMPARE(gain.blue().value(), 30u);
-        QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 0, 1}));
+        QCOMPARE(spies.counts(), (QList<qsizetype>{brightness == 80, 0, 0, 1}));
     }
 
     // Its control spans 0..0 until it answers: whatever it sends was never

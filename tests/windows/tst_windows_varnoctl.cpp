@@ -129,6 +129,15 @@ private slots:
             << "session = remote" << QStringList{"get"} << 1 << ""
             << remote.left(10) + "no monitor was found. " + remote.mid(10) + "\n"
             << "";
+        QTest::newRow("set, the first write lost")
+            << "monitor1.drops-writes = 1" << QStringList{"set", "0", "contrast", "45"} << 0
+            << "0\tcontrast\t45\t0\t100\n"
+            << ""
+            << "monitor1.contrast = 45\n";
+        QTest::newRow("set, refused") << "monitor1.refuses-writes = yes"
+                                      << QStringList{"set", "0", "contrast", "45"} << 1 << ""
+                                      << "varnoctl: monitor 0 (Display1) refused contrast 45\n"
+                                      << "";
         QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
                                      << "varnoctl: there is no monitor 2; there are 2\n"
                                         "See varnoctl --help.\n"

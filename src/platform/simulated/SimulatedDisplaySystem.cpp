@@ -440,6 +440,10 @@ BOOL SimulatedDisplaySystem::writeControl(const QString &function, HANDLE physic
     answerDelay(Transfer::Write);
     if (state->refusesWrites)
         return fail();
+    if (state->droppedWrites > 0) {
+        --state->droppedWrites;
+        return fail(DWORD(ERROR_GRAPHICS_I2C_ERROR_TRANSMITTING_DATA));
+    }
     state->current = value;
     return TRUE;
 }

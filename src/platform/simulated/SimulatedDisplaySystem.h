@@ -38,6 +38,7 @@ public:
         bool neverAnswers = false;
         bool unsupported = false; // reads answer "this control is not supported"
         bool refusesWrites = false;
+        int droppedWrites = 0; // writes lost on the bus before the control takes one
     };
 
     struct PhysicalMonitor
