@@ -40,14 +40,31 @@ QString connectorOf(const MonitorData &monitor)
     return DDCMonitorAccess::connector(monitor);
 }
 
-// A connector may be given without its card: "DP-1" for "card0-DP-1".
+// A connector may be given without its card ("DP-1" for "card0-DP-1") or,
+// on Windows, without its device prefix ("DISPLAY1" for "\\.\DISPLAY1").
 bool isConnectorOf(const QString &word, const MonitorData &monitor)
 {
-    static const QRegularExpression card(QStringLiteral("^card[0-9]+-"));
+    static const QRegularExpression prefix(QStringLiteral(R"(^(card[0-9]+-|\\\\\.\\))"));
     const QString connector = connectorOf(monitor);
     return !word.isEmpty()
         && (connector.compare(word, Qt::CaseInsensitive) == 0
-            || QString(connector).remove(card).compare(word, Qt::CaseInsensitive) == 0);
+            || QString(connector).remove(prefix).compare(word, Qt::CaseInsensitive) == 0);
+}
+
+// The serial number is what tells two monitors of one model apart, wherever
+// they are plugged in.
+bool isSerialNumberOf(const QString &word, const MonitorData &monitor)
+{
+    const QString &serialNumber = monitor.identity.serialNumber;
+    return !serialNumber.isEmpty() && serialNumber.compare(word, Qt::CaseInsensitive) == 0;
+}
+
+// A monitor without a name of its own is listed by its connector, which is
+// matched whole only: "DP-1" must not select the monitor on card0-DP-10.
+bool hasInName(const QString &word, const MonitorData &monitor)
+{
+    return !word.isEmpty() && monitor.displayName != connectorOf(monitor)
+        && monitor.displayName.contains(word, Qt::CaseInsensitive);
 }
 
 // VALUE: an absolute value, or a change of the current one ("+10", "-5").
@@ -94,7 +111,8 @@ QString description()
                "Reads and sets the brightness, contrast, RGB drive and RGB gain of the monitors\n"
                "over DDC/CI.\n"
                "\n"
-               "  list                       one line per monitor: index, name and connector\n"
+               "  list                       one line per monitor: index, name, connector,\n"
+               "                             maker and serial number\n"
                "  get [MONITOR] [CONTROL]    one line per control: monitor, control, value,\n"
                "                             minimum and maximum (all by default)\n"
                "  set MONITOR CONTROL VALUE  VALUE: a number within the monitor's range, or a\n"
@@ -102,9 +120,10 @@ QString description()
                "                             prints the value now held as get does\n"
                "\n"
                "MONITOR: a connector from list (card0-DP-1 or DP-1; \\\\.\\DISPLAY1 on Windows),\n"
-               "part of the name of one monitor, all, or an index from list. An index is a\n"
-               "position in this run's list, which moves when a monitor is added or left out:\n"
-               "scripts should name the monitor or its connector.\n"
+               "a serial number from list, part of the name of one monitor, all, or an index\n"
+               "from list. An index is a position in this run's list, which moves when a\n"
+               "monitor is added or left out: scripts should name the monitor, its connector\n"
+               "or its serial number, which stays with it on any connector.\n"
                "CONTROL: %1.\n"
                "Exit status: 0 done, 1 no monitor was found, or one did not answer or\n"
                "refused, 2 wrong usage.")
@@ -165,7 +184,8 @@ int DDCCommandLine::list(bool json)
         if (json)
             documented.append(monitorObject(index));
         else
-            m_out << index << '\t' << monitor.displayName << '\t' << connectorOf(monitor) << '\n';
+            m_out << index << '\t' << monitor.displayName << '\t' << connectorOf(monitor) << '\t'
+                  << monitor.identity.manufacturer << '\t' << monitor.identity.serialNumber << '\n';
     }
     if (json)
         m_out << QJsonDocument(documented).toJson();
@@ -309,24 +329,27 @@ std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
         }
         return QList<uint>{index};
     }
+    // What names a monitor whole comes before any part of a name.
     QList<uint> all;
-    QList<uint> byConnector;
+    QList<uint> wholly;
     QList<uint> byName;
     for (uint each = 0; each < count; ++each) {
         const MonitorData &monitor = m_monitors.at(each);
         all.append(each);
-        if (isConnectorOf(word, monitor))
-            byConnector.append(each);
-        else if (!word.isEmpty() && monitor.displayName.contains(word, Qt::CaseInsensitive))
+        if (isConnectorOf(word, monitor) || isSerialNumberOf(word, monitor))
+            wholly.append(each);
+        else if (hasInName(word, monitor))
             byName.append(each);
     }
     if (word == QLatin1String("all"))
         return all;
-    const QList<uint> &found = byConnector.isEmpty() ? byName : byConnector;
+    const QList<uint> &found = wholly.isEmpty() ? byName : wholly;
     if (found.size() == 1)
         return found;
     if (found.isEmpty()) {
-        usageError(tr("no monitor has the connector \"%1\" or a name that contains it").arg(word));
+        usageError(tr("no monitor has the connector or serial number \"%1\", or a name that "
+                      "contains it")
+                       .arg(word));
         return std::nullopt;
     }
     QStringList names;
@@ -334,7 +357,7 @@ std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
         const MonitorData &monitor = m_monitors.at(each);
         names.append(QStringLiteral("%1 on %2").arg(monitor.displayName, connectorOf(monitor)));
     }
-    usageError(tr("\"%1\" names %2 monitors (%3); give the connector")
+    usageError(tr("\"%1\" names %2 monitors (%3); give the connector or serial number")
                    .arg(word)
                    .arg(found.size())
                    .arg(names.join(QStringLiteral(", "))));
@@ -410,5 +433,7 @@ QJsonObject DDCCommandLine::monitorObject(uint index) const
     const MonitorData &monitor = m_monitors.at(index);
     return {{QStringLiteral("index"), qint64(index)},
             {QStringLiteral("name"), monitor.displayName},
-            {QStringLiteral("connector"), connectorOf(monitor)}};
+            {QStringLiteral("connector"), connectorOf(monitor)},
+            {QStringLiteral("manufacturer"), monitor.identity.manufacturer},
+            {QStringLiteral("serialNumber"), monitor.identity.serialNumber}};
 }

@@ -22,10 +22,11 @@ private slots:
         // What the monitors hold afterwards, where it was written.
         QTest::addColumn<QString>("written");
 
-        QTest::newRow("list") << "" << QStringList{"list"} << 0
-                              << "0\tDisplay1\t\\\\.\\DISPLAY1\n1\tDisplay2\t\\\\.\\DISPLAY2\n"
-                              << ""
-                              << "";
+        QTest::newRow("list")
+            << "" << QStringList{"list"} << 0
+            << "0\tDisplay1\t\\\\.\\DISPLAY1\t\t\n1\tDisplay2\t\\\\.\\DISPLAY2\t\t\n"
+            << ""
+            << "";
         QTest::newRow("get one") << "" << QStringList{"get", "\\\\.\\DISPLAY2", "contrast"} << 0
                                  << "1\tcontrast\t60\t0\t100\n"
                                  << ""
@@ -40,9 +41,10 @@ private slots:
         QTest::newRow("get JSON")
             << "" << QStringList{"get", "all", "brightness", "--json"} << 0
             << R"([{"connector":"\\\\.\\DISPLAY1","controls":{"brightness":{"maximum":100,)"
-               R"("minimum":0,"value":70}},"index":0,"name":"Display1"},{"connector":)"
-               R"("\\\\.\\DISPLAY2","controls":{"brightness":{"maximum":100,"minimum":0,)"
-               R"("value":40}},"index":1,"name":"Display2"}])"
+               R"("minimum":0,"value":70}},"index":0,"manufacturer":"","name":"Display1",)"
+               R"("serialNumber":""},{"connector":"\\\\.\\DISPLAY2","controls":{"brightness":)"
+               R"({"maximum":100,"minimum":0,"value":40}},"index":1,"manufacturer":"",)"
+               R"("name":"Display2","serialNumber":""}])"
             << ""
             << "";
         // Windows may hand out 0 as a handle: written through, and released.
@@ -107,11 +109,13 @@ private slots:
             << "monitor2.brightness = 55\n";
         // Display1 duplicated on two monitors: each is listed, named by its
         // description, and can be set on its own.
-        const QString duplicated = QStringLiteral("display1 = 1 5\nmonitor5.description = Beamer");
+        // Through a pipe, the text is UTF-8.
+        const QString duplicated =
+            QStringLiteral("display1 = 1 5\nmonitor5.description = Écran de présentation");
         QTest::newRow("list of a duplicated display")
             << duplicated << QStringList{"list"} << 0
-            << "0\tGeneric PnP Monitor\t\\\\.\\DISPLAY1#1\n1\tBeamer\t\\\\.\\DISPLAY1#2\n"
-               "2\tDisplay2\t\\\\.\\DISPLAY2\n"
+            << "0\tGeneric PnP Monitor\t\\\\.\\DISPLAY1#1\t\t\n"
+               "1\tÉcran de présentation\t\\\\.\\DISPLAY1#2\t\t\n2\tDisplay2\t\\\\.\\DISPLAY2\t\t\n"
             << ""
             << "";
         QTest::newRow("set one monitor of a duplicated display")
@@ -161,7 +165,7 @@ private slots:
         QVERIFY(settingsFile.open(QIODevice::WriteOnly));
         settingsFile.write(QStringLiteral("%1\nstate = %2\nleaks = %3\n")
                                .arg(settings, file("state"), file("leaks"))
-                               .toLocal8Bit());
+                               .toUtf8());
         settingsFile.close();
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -187,7 +191,7 @@ private:
     // A Windows program's text lines end in CR LF.
     static QString textOf(const QByteArray &bytes)
     {
-        return QString::fromLocal8Bit(bytes).remove(QLatin1Char('\r'));
+        return QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
     }
 
     static QString contentsOf(const QString &path)
