@@ -342,6 +342,14 @@ DDCMonitorAccess::Reading DDCMonitorAccess::read(uint index, Control control)
         state.unsupportedControls |= bit;
     else if (outcome == Outcome::Answered)
         state.unsupportedControls &= ~bit;
+    // The monitor's next read would often be of a control it lacks as well
+    // (drive and gain come in three channels): one that it answered before
+    // decides at once, where there is one.
+    if (outcome == Outcome::Failed && before != DDCReadPolicy::Standing::Doubtful
+        && settlingControl(index, true)) {
+        settle(index);
+        return {outcome};
+    }
     if (outcome != Outcome::Answered)
         return {outcome};
     reading.outcome = outcome;
@@ -398,15 +406,26 @@ void DDCMonitorAccess::takeStanding(MonitorState &state, DDCReadPolicy::Standing
 // ends the doubt.
 void DDCMonitorAccess::settle(uint index)
 {
-    const MonitorState &state = m_monitors.at(index).state;
-    if (state.standing != DDCReadPolicy::Standing::Doubtful)
+    if (m_monitors.at(index).state.standing != DDCReadPolicy::Standing::Doubtful)
         return;
+    if (const auto control = settlingControl(index, true))
+        read(index, *control);
+    else if (const auto other = settlingControl(index, false))
+        read(index, *other);
+}
+
+// A control the monitor is not known to lack, and that did not just fail;
+// with `answered`, one whose last read answered.
+std::optional<DDCMonitorAccess::Control> DDCMonitorAccess::settlingControl(uint index,
+                                                                           bool answered) const
+{
+    const MonitorState &state = m_monitors.at(index).state;
     for (int control = 0; control < ControlCount; ++control) {
-        if (!(state.unsupportedControls & 1u << control) && state.failedControl != control) {
-            read(index, Control(control));
-            return;
-        }
+        if (!(state.unsupportedControls & 1u << control) && state.failedControl != control
+            && (!answered || state.readings[control].answered()))
+            return Control(control);
     }
+    return std::nullopt;
 }
 
 // A display without a physical monitor is never asked, so the read policy

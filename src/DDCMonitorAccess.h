@@ -133,6 +133,7 @@ private:
     Q_DISABLE_COPY(DDCMonitorAccess)
 
     void askCapabilities(uint index);
+    std::optional<Control> settlingControl(uint index, bool answered) const;
     void endHandle(uint index);
     static Write writeOnce(HANDLE monitor, Control control, uint value);
     static void takeStanding(MonitorState &state, DDCReadPolicy::Standing standing,

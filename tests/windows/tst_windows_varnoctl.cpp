@@ -80,6 +80,13 @@ private slots:
                "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
             << ""
             << "";
+        QTest::newRow("a monitor whose drive is disabled")
+            << "monitor1.disabled = red-drive green-drive blue-drive" << QStringList{"get", "0"}
+            << 0
+            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
+               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
+            << ""
+            << "";
         QTest::newRow("a disabled setting")
             << "monitor1.disabled = red-drive" << QStringList{"get", "0", "red-drive"} << 1 << ""
             << "varnoctl: monitor 0 (Display1) does not support red-drive\n"
