@@ -257,7 +257,8 @@ QString DDCMonitorAccess::identityKey(const MonitorData &monitor)
 {
     const QString where =
         monitor.devicePath.isEmpty() ? connector(monitor) : monitor.devicePath.toLower();
-    const QString who = monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
+    const QString who =
+        monitor.identity.key.isEmpty() ? monitor.displayName : monitor.identity.key;
     return where + QLatin1Char('\n') + who;
 }
 

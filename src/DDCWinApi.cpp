@@ -54,8 +54,8 @@ constexpr Channel channelOf[] = {&DDCRgbValue::red, &DDCRgbValue::green, &DDCRgb
 // which the values' own equality leaves out.
 bool shownAlike(const DDCValue &left, const DDCValue &right)
 {
-    return left == right && left.minimum() == right.minimum() && left.maximum() == right.maximum()
-        && left.name() == right.name();
+    return left == right && left.minimum() == right.minimum()
+        && left.maximum() == right.maximum() && left.name() == right.name();
 }
 
 bool shownAlike(const DDCRgbValue &left, const DDCRgbValue &right)
@@ -76,9 +76,10 @@ template <typename Value>
 bool replaceIfChanged(QList<Value> &published, const QList<Value> &fresh)
 {
     if (published.size() == fresh.size()
-        && std::equal(
-            published.cbegin(), published.cend(), fresh.cbegin(),
-            [](const Value &left, const Value &right) { return shownAlike(left, right); }))
+        && std::equal(published.cbegin(), published.cend(), fresh.cbegin(),
+                      [](const Value &left, const Value &right) {
+                          return shownAlike(left, right);
+                      }))
         return false;
     published = fresh;
     return true;
@@ -444,7 +445,8 @@ void DDCWinApi::setRgbGain(uint index, const DDCRgbValue &value)
 // caller saw, are written, each announced on its own. The record may hold a
 // newer reading that is not yet published: a channel the caller did not move
 // is not written back over it.
-void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red, PublishedList list)
+void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red,
+                            PublishedList list)
 {
     if (!isMonitorIndex(index))
         return;

@@ -401,7 +401,8 @@ private slots:
         QTest::addColumn<bool>("moduleLoaded");
         QTest::addColumn<int>("openError");
         QTest::addColumn<DDCApi::NoMonitorReason>("reason");
-        QTest::newRow("i2c-dev missing") << false << 0 << DDCApi::NoMonitorReason::ModuleMissing;
+        QTest::newRow("i2c-dev missing")
+            << false << 0 << DDCApi::NoMonitorReason::ModuleMissing;
         QTest::newRow("no permission on the bus")
             << true << EACCES << DDCApi::NoMonitorReason::NoPermission;
     }
