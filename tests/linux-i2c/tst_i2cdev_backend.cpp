@@ -261,22 +261,6 @@ private slots:
         QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 1);
     }
 
-    // The read policy is the same as on Windows: a control that gets no
-    // answer while the others do, and one whose maximum is 0, are unsupported;
-    // the monitor answers.
-    void aControlTheMonitorLacksLeavesTheOthersInUse()
-    {
-        m_dp->answerNothingFor(0x6C);
-        m_dp->setFeature(0x6E, 0, 7);
-        start();
-        QCOMPARE(m_backend->answering(), (QList<bool>{true, true}));
-        QCOMPARE(m_backend->unsupportedControls().at(0),
-                 uint(1 << int(DDCApi::Control::RedDrive) | 1 << int(DDCApi::Control::GreenDrive)));
-        QCOMPARE(levels(m_backend->rgbDrive().at(0).blue()), QList<uint>({0, 255, 102}));
-        // A maximum of 0 is an answer: not asked again.
-        QCOMPARE(m_dp->requests().count(QByteArray::fromHex(getVcpRequests.at(6).toLatin1())), 1);
-    }
-
     // Start-up, a refresh, writes and shutdown: only the displays' own buses
     // are opened, only 0x37 is addressed (before any transfer), only reads of
     // Varno's controls and the requested writes go out, each exchange under

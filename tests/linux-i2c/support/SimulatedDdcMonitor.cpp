@@ -29,11 +29,6 @@ void SimulatedDdcMonitor::setFeature(std::uint8_t code, std::uint16_t maximum,
     m_features[code] = {maximum, current};
 }
 
-void SimulatedDdcMonitor::answerNothingFor(std::uint8_t code)
-{
-    m_unanswered.append(code);
-}
-
 std::uint16_t SimulatedDdcMonitor::current(std::uint8_t code) const
 {
     return m_features.at(code).current;
@@ -126,8 +121,6 @@ QByteArray SimulatedDdcMonitor::replyTo(const QByteArray &request, bool *isSet)
         return nullMessage;
 
     const int length = byte(1) & 0x7F;
-    if (length == 2 && byte(2) == 0x01 && m_unanswered.contains(byte(3)))
-        return nullMessage;
     if (length == 2 && byte(2) == 0x01) {
         const auto feature = m_features.find(byte(3));
         if (feature == m_features.end())

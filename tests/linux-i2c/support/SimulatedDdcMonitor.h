@@ -32,9 +32,6 @@ public:
     static SimulatedDdcMonitor typical();
 
     void setFeature(std::uint8_t code, std::uint16_t maximum, std::uint16_t current);
-    // Every Get VCP of the code gets a Null Message, as some monitors answer
-    // for a code they lack.
-    void answerNothingFor(std::uint8_t code);
     std::uint16_t current(std::uint8_t code) const;
     // Faults apply to the next requests, one each, in the order given.
     void misbehave(std::initializer_list<Fault> faults);
@@ -52,7 +49,6 @@ private:
     static QByteArray frame(QByteArray data);
 
     std::map<std::uint8_t, Feature> m_features;
-    QList<std::uint8_t> m_unanswered;
     QList<Fault> m_faults;
     bool m_silent = false;
     QByteArray m_pendingReply;
