@@ -30,8 +30,8 @@ struct MonitorData;
 struct MonitorState;
 
 // The monitors as the platform reaches them, for the window and the command
-// line alike: discovery through the display functions, reads and writes
-// through the Monitor Configuration API, every read under DDCReadPolicy. The
+// line alike: discovery through MonitorDiscovery, reads and writes through
+// the Monitor Configuration API, every read under DDCReadPolicy. The
 // monitors live in a list that the owner of the access holds, one record a
 // monitor with all that is known of it; their physical monitors are released
 // when the access ends.
@@ -73,9 +73,9 @@ public:
                               std::function<void()> handleEnded = {});
     ~DDCMonitorAccess();
 
-    // Appends every display monitor of the desktop, in the platform's order,
+    // Appends every physical monitor of the desktop, in the platform's order,
     // those that the platform knows not to answer included, each with who it
-    // is.
+    // is; built-in panels are left out.
     void discover();
     // Discovers again, after monitors were attached or detached. Returns, for
     // each monitor now listed, its index before, or -1 when it is new; a
@@ -83,7 +83,7 @@ public:
     // its whole record but its handles. Every physical monitor taken before
     // is released and every listed monitor is reached through one taken
     // afresh: a monitor that was off may no longer answer through the old
-    // one.
+    // one, nor any monitor after a change of display mode.
     QList<qsizetype> rediscover();
     // Who the monitor is, as the same text for as long as it stays attached
     // and whenever it returns: where it is attached (its device, or its
