@@ -189,7 +189,7 @@ double worstDragDelay(Backend &setup)
 
 void measureBackend(Table &table)
 {
-    const auto silence = [](BenchDisplays &displays) { displays.silence(troubled); };
+    const auto silence = [](BenchDisplays &displays) { displays.setSilent(troubled, true); };
     const auto dropRgbDrive = [](BenchDisplays &displays) { displays.dropRgbDrive(troubled); };
 
     double healthyPass = 0;
@@ -243,7 +243,7 @@ void measureBackend(Table &table)
         // while the window goes on.
         Backend setup;
         setup.displays.attachMonitor();
-        setup.displays.silence(setup.displays.monitorCount() - 1);
+        setup.displays.setSilent(setup.displays.monitorCount() - 1, true);
         const Pass rediscovery = measure([&] { setup.backend->rediscover(); });
         table.add(QStringLiteral("silent monitor plugged in: rediscovery (ms)"),
                   rediscovery.milliseconds);

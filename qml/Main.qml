@@ -66,6 +66,9 @@ Window {
         case DDCApi.NoExternalOutput:
             return qsTr("No external monitor is connected. Built-in screens cannot be controlled "
                         + "over DDC/CI.");
+        case DDCApi.RemoteSession:
+            return qsTr("Windows lets only the session at the computer itself reach monitors "
+                        + "over DDC/CI, not a remote one.");
         }
         return qsTr("No monitor can be reached over DDC/CI.");
     }

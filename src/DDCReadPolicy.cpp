@@ -5,7 +5,6 @@
 namespace {
 
 constexpr int attempts = 5;
-constexpr int pauseMilliseconds = 100;
 
 } // namespace
 
@@ -17,25 +16,33 @@ void DDCReadPolicy::beginPass(Standing &standing)
         standing = Standing::SilentLastPass;
 }
 
-DDCReadPolicy::Outcome DDCReadPolicy::read(Standing &standing, const Attempt &attempt) const
+DDCReadPolicy::Outcome DDCReadPolicy::read(Standing &standing, bool unsupported,
+                                           const Attempt &attempt) const
 {
     if (standing == Standing::Silent)
         return Outcome::Failed;
-    const bool onTrial = standing == Standing::SilentLastPass;
-    for (int made = 0; made < (onTrial ? 1 : attempts); ++made) {
+    // A silent monitor's trial falls on a control it has.
+    if (unsupported && standing == Standing::SilentLastPass)
+        return Outcome::Failed;
+    const bool oneAttempt = unsupported || standing != Standing::Answering;
+    for (int made = 0; made < (oneAttempt ? 1 : attempts); ++made) {
         const Outcome outcome = attempt();
+        if (outcome == Outcome::Lost)
+            return outcome;
         if (outcome != Outcome::Failed) {
             standing = Standing::Answering;
             return outcome;
         }
-        if (!onTrial)
+        if (!oneAttempt)
             m_pause(pauseMilliseconds);
     }
-    standing = Standing::Silent;
+    if (unsupported)
+        return Outcome::Unsupported;
+    standing = standing == Standing::Answering ? Standing::Doubtful : Standing::Silent;
     return Outcome::Failed;
 }
 
 bool DDCReadPolicy::isAnswering(Standing standing)
 {
-    return standing == Standing::Answering;
+    return standing == Standing::Answering || standing == Standing::Doubtful;
 }

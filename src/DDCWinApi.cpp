@@ -90,13 +90,22 @@ bool replaceIfChanged(QList<Value> &published, const QList<Value> &fresh)
 Q_LOGGING_CATEGORY(platformNews, "varno.platform")
 
 // While monitors are read with events processed, the window never waits
-// longer than one attempt of a read and its pause.
+// longer than one attempt of a read and its pause. Windows ends the monitors'
+// handles when the display mode changes: they are listed anew, as after a
+// screen was added or removed.
 DDCWinApi::DDCWinApi()
-    : m_access(m_monitors, [this] {
-          if (m_reading)
-              QCoreApplication::processEvents();
-      })
-{ }
+    : m_access(
+        m_monitors,
+        [this] {
+            if (m_reading)
+                QCoreApplication::processEvents();
+        },
+        [this] { rediscoverSoon(); })
+{
+    m_rediscoveryTimer.setSingleShot(true);
+    m_rediscoveryTimer.setInterval(settleTime);
+    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
+}
 
 DDCWinApi *DDCWinApi::instance()
 {
@@ -123,12 +132,14 @@ void DDCWinApi::init()
 // a screen; other display systems are asked.
 void DDCWinApi::watchDisplays()
 {
-    m_rediscoveryTimer.setSingleShot(true);
-    m_rediscoveryTimer.setInterval(settleTime);
-    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
     if (qGuiApp) {
-        connect(qGuiApp, &QGuiApplication::screenAdded, this, &DDCWinApi::rediscoverSoon);
+        connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
+            watchMode(screen);
+            rediscoverSoon();
+        });
         connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DDCWinApi::rediscoverSoon);
+        for (QScreen *screen : QGuiApplication::screens())
+            watchMode(screen);
     }
 #ifndef _WIN32
     connect(&m_displayWatch, &QTimer::timeout, this, [this] {
@@ -137,6 +148,16 @@ void DDCWinApi::watchDisplays()
     });
     m_displayWatch.start(displayWatchInterval);
 #endif
+}
+
+// Windows ends the physical-monitor handles when the display mode changes (a
+// resolution, refresh rate or rotation set, a full-screen game): then the
+// monitors are listed anew before their handles fail.
+void DDCWinApi::watchMode(QScreen *screen)
+{
+    connect(screen, &QScreen::geometryChanged, this, &DDCWinApi::rediscoverSoon);
+    connect(screen, &QScreen::refreshRateChanged, this, &DDCWinApi::rediscoverSoon);
+    connect(screen, &QScreen::orientationChanged, this, &DDCWinApi::rediscoverSoon);
 }
 
 void DDCWinApi::rediscoverSoon()
@@ -404,7 +425,7 @@ void DDCWinApi::setContrast(uint index, uint value)
 void DDCWinApi::writeLevel(uint index, uint value, Control control)
 {
     if (!isMonitorIndex(index) || !hasReading(index, control)
-        || !m_access.write(index, control, value))
+        || m_access.write(index, control, value) != DDCMonitorAccess::Write::Taken)
         return;
     announce(rebuildPublished() | (control == Control::Brightness ? Brightness : Contrast));
 }
@@ -432,7 +453,7 @@ void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red, P
         const auto control = Control(red + type);
         const uint requested = (value.*channelOf[type])().value();
         if (!hasReading(index, control) || (published.*channelOf[type])().value() == requested
-            || !m_access.write(index, control, requested))
+            || m_access.write(index, control, requested) != DDCMonitorAccess::Write::Taken)
             continue;
         announce(rebuildPublished() | list);
     }

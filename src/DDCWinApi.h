@@ -8,6 +8,8 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTimer>
 
+class QScreen;
+
 // The monitor backend over the Windows Monitor Configuration API (DDC/CI).
 // All it knows of a monitor lives in the monitor's record (MonitorData); the
 // lists that it publishes are made from the records, in one place.
@@ -70,6 +72,7 @@ private:
     };
 
     void watchDisplays();
+    void watchMode(QScreen *screen);
     void rediscoverSoon();
     void takePlatformNews();
     void readLevel(uint index, Control control);

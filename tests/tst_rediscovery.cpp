@@ -3,6 +3,8 @@
 #include "FakeBackend.h"
 #include "simulated/SimulatedEdid.h"
 
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtTest/QtTest>
 
 namespace {
@@ -58,6 +60,10 @@ private slots:
         QTest::newRow("another model of the maker on the same port")
             << "swap second's model" << QStringList{"Twin 1", "Twin 2", "Twin 3"}
             << QList<qsizetype>{0, -1, 2};
+        // Windows keeps the display configuration to a locked session: the
+        // monitors are known by where they are attached.
+        QTest::newRow("the configuration denied") << "deny" << QStringList{"Twin 1", "Twin 2", "Twin 3"}
+                                                  << QList<qsizetype>{0, 1, 2};
     }
 
     void monitorsAreKnownAgainByWhoTheyAre()
@@ -79,10 +85,13 @@ private slots:
             displays.displayMonitor(1).edid = SimulatedEdid{"AAA", 0, "Twin", "T-9"}.block();
         else if (change == "swap second's model")
             displays.displayMonitor(1).edid = SimulatedEdid{"AAA", 0, "Twin XL", "T-2"}.block();
+        displays.setConfigurationDenied(change == "deny");
         QCOMPARE(access.displaysChanged(), change.startsWith("detach") || change == "attach");
 
         QTEST(access.rediscover(), "previousIndexOf");
         QTEST(namesOf(monitors), "names");
+        QCOMPARE(monitors.first().identity.serialNumber, "T-" + monitors.first().displayName.right(1));
+        QCOMPARE(access.platformAdvice().size(), change == "deny" ? 1 : 0);
         QVERIFY(!access.displaysChanged());
         QCOMPARE(displays.openPhysicalMonitorHandles(), monitors.size());
     }
@@ -145,6 +154,53 @@ private slots:
         displays.clearCalls();
         QCOMPARE(access.read(0, DDCMonitorAccess::Brightness).current, DWORD(50));
         QCOMPARE(displays.calls(), QStringList{"GetMonitorBrightness(physical 0.0#2)"});
+    }
+
+    // Windows ends the handles when the display mode changes; Qt tells only of
+    // a screen's new geometry, refresh rate or orientation. Either way the
+    // monitors are listed anew, and a read or write through an ended handle
+    // costs no retries and never makes its monitor silent.
+    void aChangeOfDisplayModeTakesFreshHandles_data()
+    {
+        QTest::addColumn<QString>("sign");
+        QTest::newRow("a read through an ended handle") << "read";
+        QTest::newRow("a write through an ended handle") << "write";
+        QTest::newRow("a screen's new geometry") << "geometry";
+        QTest::newRow("a screen's new refresh rate") << "refresh rate";
+        QTest::newRow("a screen's new orientation") << "orientation";
+    }
+
+    void aChangeOfDisplayModeTakesFreshHandles()
+    {
+        QFETCH(QString, sign);
+        InstalledFakeDisplays displays;
+        for (int number = 1; number <= 2; ++number)
+            addTwin(displays, number);
+        TestBackend backend;
+        backend.init();
+        QSignalSpy relisted(&backend, &DDCApi::monitorsChanged);
+        displays.changeDisplayMode();
+        displays.control(1, MonitorControl::Contrast).current = 20;
+        displays.clearCalls();
+
+        QScreen *screen = QGuiApplication::primaryScreen();
+        if (sign == "read")
+            backend.refresh();
+        else if (sign == "write")
+            backend.setContrast(1, 30);
+        else if (sign == "geometry")
+            emit screen->geometryChanged(screen->geometry());
+        else if (sign == "refresh rate")
+            emit screen->refreshRateChanged(screen->refreshRate());
+        else
+            emit screen->orientationChanged(screen->orientation());
+        QCOMPARE(displays.calls().filter(QStringLiteral("Sleep")), QStringList());
+        QCOMPARE(backend.answering(), (QList<bool>{true, true}));
+        QTRY_COMPARE_WITH_TIMEOUT(relisted.size(), 1, 2000);
+        QCOMPARE(relisted.at(0).at(0).value<QList<int>>(), (QList<int>{0, 1}));
+        backend.refresh();
+        QCOMPARE(backend.contrast().at(1).value(), 20u);
+        QCOMPARE(displays.openPhysicalMonitorHandles(), 2);
     }
 
     // Monitors come and go while the backend runs and notices by itself.
@@ -212,8 +268,7 @@ private slots:
                 displays.control(ids.value(name), MonitorControl::RedDrive).unsupported = true;
                 lacking.append(name);
             } else if (action == "silence") {
-                for (std::size_t control = 0; control < monitorControlCount; ++control)
-                    displays.control(ids.value(name), MonitorControl(control)).neverAnswers = true;
+                displays.setSilent(ids.value(name), true);
                 silent.append(name);
             } else if (action == "refresh") {
                 // Each monitor's contrast was changed on the monitor itself.
@@ -288,5 +343,5 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(RediscoveryTest)
+QTEST_MAIN(RediscoveryTest)
 #include "tst_rediscovery.moc"

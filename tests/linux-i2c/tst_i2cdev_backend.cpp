@@ -235,7 +235,8 @@ private slots:
     {
         m_dp->stopAnswering();
         QCOMPARE(varnoctl({"list"}).out,
-                 QStringLiteral("0\tAster 27Q\tcard0-DP-1\n1\tcard0-HDMI-A-1\tcard0-HDMI-A-1\n"));
+                 QStringLiteral("0\tAster 27Q\tcard0-DP-1\tVRN\tSN12345\n"
+                                "1\tcard0-HDMI-A-1\tcard0-HDMI-A-1\tVRN\t16843009\n"));
         for (const char *monitor : {"0", "DP-1", "card0-DP-1"})
             QCOMPARE(varnoctl({"set", monitor, "brightness", "10"}).exitCode, 1);
         QCOMPARE(m_hdmi->current(0x10), 30);

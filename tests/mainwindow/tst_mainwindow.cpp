@@ -382,6 +382,8 @@ private slots:
             << DDCApi::NoMonitorReason::NoAnswer << "Turn DDC/CI on in the monitor's own menu";
         QTest::newRow("no external output")
             << DDCApi::NoMonitorReason::NoExternalOutput << "No external monitor is connected";
+        QTest::newRow("remote session")
+            << DDCApi::NoMonitorReason::RemoteSession << "not a remote one";
     }
 
     void withoutAMonitorTheWindowSaysWhy()

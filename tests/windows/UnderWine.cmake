@@ -31,7 +31,27 @@ endif()
 foreach(test tst_windows_access tst_windows_varnoctl)
     add_test(NAME ${test}
              COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh ${windows_programs}/${test}.exe)
-    # The first run makes the Wine prefix, which takes half a minute.
-    set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
-                                            RESOURCE_LOCK wine_prefix)
 endforeach()
+
+# varnoctl.exe in a console, as from a command prompt: a name outside ASCII
+# shows as written, whatever the console's code page.
+set(duplicated_display ${CMAKE_CURRENT_BINARY_DIR}/duplicated-display.settings)
+file(WRITE ${duplicated_display} "display1 = 1 5\nmonitor5.description = Écran de présentation\n")
+add_test(NAME tst_windows_console
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-in-console.sh ${windows_programs}/varnoctl.exe list)
+set_tests_properties(tst_windows_console PROPERTIES
+    ENVIRONMENT VARNO_DXVA2SIM=${duplicated_display}
+    PASS_REGULAR_EXPRESSION "\n1[ \t]+Écran de présentation[ \t]")
+
+# Who the monitor is, from the EDID that Windows keeps in the registry, which
+# Wine copies from the X server's output.
+add_test(NAME tst_windows_registry_edid
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh --edid $<TARGET_FILE:x11window>
+                 "Aster 27Q" AST-0001 ${windows_programs}/varnoctl.exe list)
+set_tests_properties(tst_windows_registry_edid PROPERTIES
+    PASS_REGULAR_EXPRESSION "^0\tDisplay1\t[^\t]*DISPLAY1\tVRN\tAST-0001[\r\n]*$")
+
+# The first run makes the Wine prefix, which takes half a minute.
+set_tests_properties(tst_windows_access tst_windows_varnoctl tst_windows_console
+                     tst_windows_registry_edid PROPERTIES
+    SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK wine_prefix)

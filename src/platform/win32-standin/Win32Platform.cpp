@@ -20,6 +20,11 @@ bool sameGuid(const GUID &left, const GUID &right)
 
 Win32Platform::~Win32Platform() = default;
 
+BOOL Win32Platform::getMonitorCapabilities(HANDLE, LPDWORD, LPDWORD)
+{
+    return fail(ERROR_NOT_SUPPORTED);
+}
+
 QStringList Win32Platform::advice() const
 {
     return {};

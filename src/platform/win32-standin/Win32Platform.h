@@ -38,6 +38,10 @@ public:
                                      LPPHYSICAL_MONITOR physicalMonitors) = 0;
     virtual BOOL destroyPhysicalMonitor(HANDLE physicalMonitor) = 0;
 
+    // Fails where the display system cannot tell a monitor's capabilities,
+    // as Windows does for a monitor without DDC/CI.
+    virtual BOOL getMonitorCapabilities(HANDLE physicalMonitor, LPDWORD capabilities,
+                                        LPDWORD colourTemperatures);
     virtual BOOL getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
                                       LPDWORD maximum) = 0;
     virtual BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
