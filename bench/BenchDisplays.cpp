@@ -1,11 +1,5 @@
 #include "BenchDisplays.h"
 
-void BenchDisplays::silence(int monitor)
-{
-    for (std::size_t index = 0; index < monitorControlCount; ++index)
-        control(monitor, MonitorControl(index)).neverAnswers = true;
-}
-
 void BenchDisplays::dropRgbDrive(int monitor)
 {
     for (const MonitorControl colour :

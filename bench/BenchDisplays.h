@@ -11,9 +11,6 @@ class BenchDisplays : public DemoDisplaySystem
 public:
     using DemoDisplaySystem::DemoDisplaySystem;
 
-    // No control of the monitor answers any more: switched off, asleep, cable
-    // pulled, or a laptop panel without DDC/CI.
-    void silence(int monitor);
     // The monitor reports RGB drive as not supported.
     void dropRgbDrive(int monitor);
     std::chrono::milliseconds paused() const;

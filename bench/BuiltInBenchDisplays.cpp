@@ -17,7 +17,7 @@ Win32Platform &builtInWin32Platform()
                                                ? SimulatedDisplaySystem::Delays{}
                                                : SimulatedDisplaySystem::monitorLike());
         if (monitors == QLatin1String("never-answering"))
-            displays->silence(0);
+            displays->setSilent(0, true);
         FirstFrameReporter::install(!qEnvironmentVariableIsSet("VARNO_BENCH_STAY"));
         return displays;
     }();

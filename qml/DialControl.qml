@@ -69,6 +69,9 @@ ColumnLayout {
 
         ToolTip {
             parent: dial.handle
+            // Shown and hidden by its binding alone: a click away from the
+            // handle would close it for good while the pointer stays.
+            closePolicy: Popup.NoAutoClose
             visible: dial.enabled && (dial.hovered || dial.pressed || dial.activeFocus)
             text: Math.trunc(dial.value)
         }

@@ -14,14 +14,19 @@ Window {
     // nothing at the selected index then.
     property ddcValue noValue
     property ddcRgbValue noRgbValue
-    // The selected monitor and the ranges and captions of its controls. A
-    // string notifies only when it changes, so the controls are not made anew
-    // for a change of values alone.
+    // The ranges and captions of the selected monitor's controls. A string
+    // notifies only when it changes, so the controls are not made anew for a
+    // change of values alone, nor when the selected monitor moves to another
+    // index.
     readonly property string controlsShape: shapeOf(monitorCombo.currentIndex)
+    // Who the monitor is that the user chose last (or the first, at start):
+    // while it is away another one is shown, and when it returns it is
+    // shown again.
+    property string chosenMonitor
 
     function shapeOf(index) {
         const ranged = value => value ? [value.name, value.minimum, value.maximum] : [];
-        const shape = [index];
+        const shape = [];
         for (const level of [DDCApi.brightness[index], DDCApi.contrast[index]])
             shape.push(...ranged(level));
         for (const colour of [DDCApi.rgbDrive[index], DDCApi.rgbGain[index]]) {
@@ -30,6 +35,16 @@ Window {
                            ...ranged(colour.blue));
         }
         return shape.join("|");
+    }
+
+    // The row to show once the monitors were listed anew: the chosen monitor
+    // if it is listed, else the one shown before, else the first.
+    function rowToShow(previousRowOf) {
+        for (let row = 0; row < monitorCombo.count; ++row) {
+            if (monitorModel.monitorKey(row) === chosenMonitor)
+                return row;
+        }
+        return Math.max(previousRowOf.indexOf(monitorCombo.currentIndex), 0);
     }
 
     // Whether the selected monitor has `control`, a DDCApi.Control.
@@ -51,6 +66,9 @@ Window {
         case DDCApi.NoExternalOutput:
             return qsTr("No external monitor is connected. Built-in screens cannot be controlled "
                         + "over DDC/CI.");
+        case DDCApi.RemoteSession:
+            return qsTr("Windows lets only the session at the computer itself reach monitors "
+                        + "over DDC/CI, not a remote one.");
         }
         return qsTr("No monitor can be reached over DDC/CI.");
     }
@@ -118,19 +136,23 @@ Window {
                 focus: true
                 displayText: window.hasMonitor ? currentText : qsTr("No DDC/CI monitor found")
                 model: DDCMonitorModel {
-                    // The selection stays with its monitor; when that one is
-                    // gone, it moves to the first, through no selection: all
-                    // that is shown is asked for anew, and the controls are
-                    // made anew, so that none held under the pointer goes on
-                    // writing, also where the first has the index and ranges
-                    // of the monitor gone.
+                    id: monitorModel
+
+                    // The selection stays with its monitor. Another monitor
+                    // is shown through no selection: all that is shown is
+                    // asked for anew, and the controls are made anew, so that
+                    // none held under the pointer goes on writing, also where
+                    // the other one has the index and ranges of the one shown
+                    // before.
                     onMonitorsRelisted: previousRowOf => {
-                        const row = previousRowOf.indexOf(monitorCombo.currentIndex);
-                        if (row < 0)
+                        const row = window.rowToShow(previousRowOf);
+                        if (previousRowOf[row] !== monitorCombo.currentIndex)
                             monitorCombo.currentIndex = -1;
-                        monitorCombo.currentIndex = Math.max(row, 0);
+                        monitorCombo.currentIndex = row;
                     }
                 }
+                Component.onCompleted: window.chosenMonitor = monitorModel.monitorKey(currentIndex)
+                onActivated: index => window.chosenMonitor = monitorModel.monitorKey(index)
                 Layout.fillWidth: true
             }
         }

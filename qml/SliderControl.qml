@@ -55,6 +55,9 @@ RowLayout {
 
         ToolTip {
             parent: slider.handle
+            // Shown and hidden by its binding alone: a click away from the
+            // handle would close it for good while the pointer stays.
+            closePolicy: Popup.NoAutoClose
             visible: slider.enabled && (slider.hovered || slider.pressed || slider.activeFocus)
             text: Math.trunc(slider.value)
         }

@@ -35,8 +35,8 @@ use_modules() {
 # The window uses these; varnoctl, a console program, Qt Core alone (as
 # src/CMakeLists.txt builds it).
 window_modules=(Core Gui Qml Quick QuickControls2)
-console_sources=(Edid.cpp PnpCompanyNames.cpp MonitorIdentity.cpp DDCReadPolicy.cpp DDCMonitorAccess.cpp
-    DDCCommandLine.cpp varnoctl.cpp)
+console_sources=(Edid.cpp PnpCompanyNames.cpp MonitorIdentity.cpp DDCReadPolicy.cpp MonitorDiscovery.cpp
+    DDCMonitorAccess.cpp DDCCommandLine.cpp varnoctl.cpp)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

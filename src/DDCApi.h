@@ -44,7 +44,8 @@ public:
         ModuleMissing = int(::NoMonitorReason::ModuleMissing),
         NoPermission = int(::NoMonitorReason::NoPermission),
         NoAnswer = int(::NoMonitorReason::NoAnswer),
-        NoExternalOutput = int(::NoMonitorReason::NoExternalOutput)
+        NoExternalOutput = int(::NoMonitorReason::NoExternalOutput),
+        RemoteSession = int(::NoMonitorReason::RemoteSession)
     };
     Q_ENUM(NoMonitorReason)
 

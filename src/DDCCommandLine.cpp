@@ -37,17 +37,34 @@ QString nameOf(Control control)
 // identical monitors apart), its GDI device name on Windows ("\\.\DISPLAY1").
 QString connectorOf(const MonitorData &monitor)
 {
-    return monitor.gdiDeviceName;
+    return DDCMonitorAccess::connector(monitor);
 }
 
-// A connector may be given without its card: "DP-1" for "card0-DP-1".
+// A connector may be given without its card ("DP-1" for "card0-DP-1") or,
+// on Windows, without its device prefix ("DISPLAY1" for "\\.\DISPLAY1").
 bool isConnectorOf(const QString &word, const MonitorData &monitor)
 {
-    static const QRegularExpression card(QStringLiteral("^card[0-9]+-"));
+    static const QRegularExpression prefix(QStringLiteral(R"(^(card[0-9]+-|\\\\\.\\))"));
     const QString connector = connectorOf(monitor);
     return !word.isEmpty()
         && (connector.compare(word, Qt::CaseInsensitive) == 0
-            || QString(connector).remove(card).compare(word, Qt::CaseInsensitive) == 0);
+            || QString(connector).remove(prefix).compare(word, Qt::CaseInsensitive) == 0);
+}
+
+// The serial number is what tells two monitors of one model apart, wherever
+// they are plugged in.
+bool isSerialNumberOf(const QString &word, const MonitorData &monitor)
+{
+    const QString &serialNumber = monitor.identity.serialNumber;
+    return !serialNumber.isEmpty() && serialNumber.compare(word, Qt::CaseInsensitive) == 0;
+}
+
+// A monitor without a name of its own is listed by its connector, which is
+// matched whole only: "DP-1" must not select the monitor on card0-DP-10.
+bool hasInName(const QString &word, const MonitorData &monitor)
+{
+    return !word.isEmpty() && monitor.displayName != connectorOf(monitor)
+        && monitor.displayName.contains(word, Qt::CaseInsensitive);
 }
 
 // VALUE: an absolute value, or a change of the current one ("+10", "-5").
@@ -64,14 +81,6 @@ std::optional<Requested> requestedValue(const QString &text)
     if (!form.match(text).hasMatch())
         return std::nullopt;
     return Requested{!text.front().isDigit(), text.toInt()};
-}
-
-// Why a read gave no value.
-QString withoutValue(const DDCMonitorAccess::Reading &reading, const QString &control)
-{
-    return reading.outcome == DDCReadPolicy::Outcome::Unsupported
-        ? DDCCommandLine::tr("does not support %1").arg(control)
-        : DDCCommandLine::tr("does not answer");
 }
 
 // "-5" would read as an option: what follows the first such argument is taken
@@ -102,7 +111,8 @@ QString description()
                "Reads and sets the brightness, contrast, RGB drive and RGB gain of the monitors\n"
                "over DDC/CI.\n"
                "\n"
-               "  list                       one line per monitor: index, name and connector\n"
+               "  list                       one line per monitor: index, name, connector,\n"
+               "                             maker and serial number\n"
                "  get [MONITOR] [CONTROL]    one line per control: monitor, control, value,\n"
                "                             minimum and maximum (all by default)\n"
                "  set MONITOR CONTROL VALUE  VALUE: a number within the monitor's range, or a\n"
@@ -110,9 +120,10 @@ QString description()
                "                             prints the value now held as get does\n"
                "\n"
                "MONITOR: a connector from list (card0-DP-1 or DP-1; \\\\.\\DISPLAY1 on Windows),\n"
-               "part of the name of one monitor, all, or an index from list. An index is a\n"
-               "position in this run's list, which moves when a monitor is added or left out:\n"
-               "scripts should name the monitor or its connector.\n"
+               "a serial number from list, part of the name of one monitor, all, or an index\n"
+               "from list. An index is a position in this run's list, which moves when a\n"
+               "monitor is added or left out: scripts should name the monitor, its connector\n"
+               "or its serial number, which stays with it on any connector.\n"
                "CONTROL: %1.\n"
                "Exit status: 0 done, 1 no monitor was found, or one did not answer or\n"
                "refused, 2 wrong usage.")
@@ -173,7 +184,8 @@ int DDCCommandLine::list(bool json)
         if (json)
             documented.append(monitorObject(index));
         else
-            m_out << index << '\t' << monitor.displayName << '\t' << connectorOf(monitor) << '\n';
+            m_out << index << '\t' << monitor.displayName << '\t' << connectorOf(monitor) << '\t'
+                  << monitor.identity.manufacturer << '\t' << monitor.identity.serialNumber << '\n';
     }
     if (json)
         m_out << QJsonDocument(documented).toJson();
@@ -201,26 +213,31 @@ int DDCCommandLine::get(const QString &monitor, const QString &control, bool jso
     QJsonArray documented;
     for (const uint index : *monitors) {
         QJsonObject values;
+        // The first read that gave no value.
+        std::optional<std::pair<Control, Outcome>> failed;
         for (const Control each : std::as_const(controls)) {
-            const Reading reading = m_access.read(index, each);
-            if (!reading.answered()) {
-                // Without a CONTROL, what the monitor does not support is left out.
-                const bool silent = reading.outcome == DDCReadPolicy::Outcome::Failed;
-                if (silent || !control.isEmpty()) {
-                    reportFailure(index, withoutValue(reading, control));
-                    result = MonitorFailed;
-                }
-                if (silent)
-                    break;
-                continue;
-            }
-            if (json) {
+            const Reading reading = read(index, each);
+            if (reading.answered() && json) {
                 values.insert(nameOf(each),
                               QJsonObject{{QStringLiteral("value"), qint64(reading.current)},
                                           {QStringLiteral("minimum"), qint64(reading.minimum)},
                                           {QStringLiteral("maximum"), qint64(reading.maximum)}});
-            } else {
+            } else if (reading.answered()) {
                 printReading(index, each, reading);
+            } else if (!failed) {
+                failed = {each, reading.outcome};
+            }
+        }
+        // Without a CONTROL, what the monitor does not support is left out.
+        if (failed) {
+            const QString problem = withoutValue(index, failed->first, failed->second);
+            const bool reached = failed->second != Outcome::Lost;
+            if (reached && !m_access.isAnswering(index)) {
+                reportFailure(index, tr("does not answer"));
+                result = MonitorFailed;
+            } else if (!reached || !control.isEmpty()) {
+                reportFailure(index, problem);
+                result = MonitorFailed;
             }
         }
         QJsonObject object = monitorObject(index);
@@ -252,12 +269,12 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
 
     int result = Done;
     for (const uint index : *monitors) {
-        Reading reading = m_access.read(index, *named);
+        Reading reading = read(index, *named);
         const qint64 minimum = reading.minimum;
         const qint64 maximum = reading.maximum;
         QString problem;
         if (!reading.answered()) {
-            problem = withoutValue(reading, control);
+            problem = withoutValue(index, *named, reading.outcome);
         } else if (!requested->isChange
                    && (requested->amount < minimum || requested->amount > maximum)) {
             problem = tr("takes %1 from %2 to %3; %4 was not written")
@@ -269,12 +286,15 @@ int DDCCommandLine::set(const QString &monitor, const QString &control, const QS
             const qint64 target = requested->isChange
                 ? qMax(minimum, qMin(maximum, qint64(reading.current) + requested->amount))
                 : requested->amount;
-            if (m_access.write(index, *named, uint(target))) {
+            const Write written = write(index, *named, uint(target));
+            if (written == Write::Taken) {
                 reading.current = DWORD(target);
                 printReading(index, *named, reading);
                 continue;
             }
-            problem = tr("refused %1 %2").arg(control).arg(target);
+            problem = written == Write::Lost   ? unreached()
+                : written == Write::Unanswered ? tr("does not answer")
+                                               : tr("refused %1 %2").arg(control).arg(target);
         }
         reportFailure(index, problem);
         result = MonitorFailed;
@@ -309,24 +329,27 @@ std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
         }
         return QList<uint>{index};
     }
+    // What names a monitor whole comes before any part of a name.
     QList<uint> all;
-    QList<uint> byConnector;
+    QList<uint> wholly;
     QList<uint> byName;
     for (uint each = 0; each < count; ++each) {
         const MonitorData &monitor = m_monitors.at(each);
         all.append(each);
-        if (isConnectorOf(word, monitor))
-            byConnector.append(each);
-        else if (!word.isEmpty() && monitor.displayName.contains(word, Qt::CaseInsensitive))
+        if (isConnectorOf(word, monitor) || isSerialNumberOf(word, monitor))
+            wholly.append(each);
+        else if (hasInName(word, monitor))
             byName.append(each);
     }
     if (word == QLatin1String("all"))
         return all;
-    const QList<uint> &found = byConnector.isEmpty() ? byName : byConnector;
+    const QList<uint> &found = wholly.isEmpty() ? byName : wholly;
     if (found.size() == 1)
         return found;
     if (found.isEmpty()) {
-        usageError(tr("no monitor has the connector \"%1\" or a name that contains it").arg(word));
+        usageError(tr("no monitor has the connector or serial number \"%1\", or a name that "
+                      "contains it")
+                       .arg(word));
         return std::nullopt;
     }
     QStringList names;
@@ -334,7 +357,7 @@ std::optional<QList<uint>> DDCCommandLine::findMonitors(const QString &word)
         const MonitorData &monitor = m_monitors.at(each);
         names.append(QStringLiteral("%1 on %2").arg(monitor.displayName, connectorOf(monitor)));
     }
-    usageError(tr("\"%1\" names %2 monitors (%3); give the connector")
+    usageError(tr("\"%1\" names %2 monitors (%3); give the connector or serial number")
                    .arg(word)
                    .arg(found.size())
                    .arg(names.join(QStringLiteral(", "))));
@@ -345,6 +368,51 @@ int DDCCommandLine::usageError(const QString &message)
 {
     m_err << program << ": " << message << '\n' << tr("See %1 --help.").arg(program) << '\n';
     return UsageError;
+}
+
+// Why a read gave no value. Where it failed every attempt, one more read
+// tells whether the monitor lacks the control or does not answer.
+QString DDCCommandLine::withoutValue(uint index, Control control, Outcome outcome)
+{
+    if (outcome == Outcome::Lost)
+        return unreached();
+    m_access.settle(index);
+    return m_monitors.at(index).state.unsupportedControls & 1u << control
+        ? tr("does not support %1").arg(nameOf(control))
+        : tr("does not answer");
+}
+
+// Windows ended the monitor's handle, and the fresh one it gave for this run
+// too: the display mode changed, more than once.
+QString DDCCommandLine::unreached()
+{
+    return tr("was not reached: the display mode changed meanwhile");
+}
+
+// Windows ends every handle when the display mode changes, as a game going
+// full-screen may do while this runs: the monitors are reached through fresh
+// ones, once a run.
+bool DDCCommandLine::renewHandles()
+{
+    if (m_handlesRenewed)
+        return false;
+    m_handlesRenewed = true;
+    m_access.renewHandles();
+    return true;
+}
+
+DDCCommandLine::Reading DDCCommandLine::read(uint index, Control control)
+{
+    const Reading reading = m_access.read(index, control);
+    return reading.outcome == Outcome::Lost && renewHandles() ? m_access.read(index, control)
+                                                              : reading;
+}
+
+DDCCommandLine::Write DDCCommandLine::write(uint index, Control control, uint value)
+{
+    const Write written = m_access.write(index, control, value);
+    return written == Write::Lost && renewHandles() ? m_access.write(index, control, value)
+                                                    : written;
 }
 
 void DDCCommandLine::reportFailure(uint index, const QString &problem)
@@ -365,5 +433,7 @@ QJsonObject DDCCommandLine::monitorObject(uint index) const
     const MonitorData &monitor = m_monitors.at(index);
     return {{QStringLiteral("index"), qint64(index)},
             {QStringLiteral("name"), monitor.displayName},
-            {QStringLiteral("connector"), connectorOf(monitor)}};
+            {QStringLiteral("connector"), connectorOf(monitor)},
+            {QStringLiteral("manufacturer"), monitor.identity.manufacturer},
+            {QStringLiteral("serialNumber"), monitor.identity.serialNumber}};
 }

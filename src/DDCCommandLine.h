@@ -31,6 +31,8 @@ public:
 private:
     using Control = DDCMonitorAccess::Control;
     using Reading = DDCMonitorAccess::Reading;
+    using Write = DDCMonitorAccess::Write;
+    using Outcome = DDCReadPolicy::Outcome;
 
     int list(bool json);
     int get(const QString &monitor, const QString &control, bool json);
@@ -43,6 +45,13 @@ private:
     // The discovered monitors that MONITOR names; nothing after a usage error.
     std::optional<QList<uint>> findMonitors(const QString &word);
     int usageError(const QString &message);
+    // The access's reads and writes, which take fresh handles where Windows
+    // ended them.
+    Reading read(uint index, Control control);
+    Write write(uint index, Control control, uint value);
+    bool renewHandles();
+    QString withoutValue(uint index, Control control, Outcome outcome);
+    static QString unreached();
     void reportFailure(uint index, const QString &problem);
     void printReading(uint index, Control control, const Reading &reading);
     QJsonObject monitorObject(uint index) const;
@@ -51,4 +60,5 @@ private:
     QTextStream &m_err;
     QList<MonitorData> m_monitors;
     DDCMonitorAccess m_access;
+    bool m_handlesRenewed = false;
 };

@@ -33,3 +33,8 @@ QHash<int, QByteArray> DDCMonitorModel::roleNames() const
     names[Qt::DisplayRole] = QByteArrayLiteral("modelData");
     return names;
 }
+
+QString DDCMonitorModel::monitorKey(int row) const
+{
+    return row < 0 ? QString() : DDCWinApi::instance()->monitorKey(uint(row));
+}

@@ -19,6 +19,10 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
+    // Who the monitor in `row` is: the same text whenever it is listed, so
+    // that a selection can follow it while it is away; empty for a row that
+    // is no monitor's.
+    Q_INVOKABLE QString monitorKey(int row) const;
 
 signals:
     // Row i was row previousRowOf[i] before the reset, -1 for a new one.

@@ -5,57 +5,44 @@
 namespace {
 
 constexpr int attempts = 5;
-constexpr int pauseMilliseconds = 100;
 
 } // namespace
 
 DDCReadPolicy::DDCReadPolicy(Pause pause) : m_pause(std::move(pause)) { }
 
-void DDCReadPolicy::beginPass(qsizetype monitorCount)
+void DDCReadPolicy::beginPass(Standing &standing)
 {
-    m_standing.resize(monitorCount, Standing::Answering);
-    for (Standing &standing : m_standing) {
-        if (standing == Standing::Silent)
-            standing = Standing::SilentLastPass;
-    }
+    if (standing == Standing::Silent)
+        standing = Standing::SilentLastPass;
 }
 
-void DDCReadPolicy::knownSilent(qsizetype monitor)
+DDCReadPolicy::Outcome DDCReadPolicy::read(Standing &standing, bool unsupported,
+                                           const Attempt &attempt) const
 {
-    if (m_standing.size() <= monitor)
-        m_standing.resize(monitor + 1, Standing::Answering);
-    m_standing[monitor] = Standing::Silent;
-}
-
-void DDCReadPolicy::follow(const QList<qsizetype> &previousIndexOf)
-{
-    QList<Standing> standing;
-    for (const qsizetype previous : previousIndexOf) {
-        standing.append(previous >= 0 && previous < m_standing.size() ? m_standing.at(previous)
-                                                                      : Standing::Answering);
-    }
-    m_standing = standing;
-}
-
-DDCReadPolicy::Outcome DDCReadPolicy::read(qsizetype monitor, const Attempt &attempt)
-{
-    if (m_standing.at(monitor) == Standing::Silent)
+    if (standing == Standing::Silent)
         return Outcome::Failed;
-    const bool onTrial = m_standing.at(monitor) == Standing::SilentLastPass;
-    for (int made = 0; made < (onTrial ? 1 : attempts); ++made) {
+    // A silent monitor's trial falls on a control it has.
+    if (unsupported && standing == Standing::SilentLastPass)
+        return Outcome::Failed;
+    const bool oneAttempt = unsupported || standing != Standing::Answering;
+    for (int made = 0; made < (oneAttempt ? 1 : attempts); ++made) {
         const Outcome outcome = attempt();
+        if (outcome == Outcome::Lost)
+            return outcome;
         if (outcome != Outcome::Failed) {
-            m_standing[monitor] = Standing::Answering;
+            standing = Standing::Answering;
             return outcome;
         }
-        if (!onTrial)
+        if (!oneAttempt)
             m_pause(pauseMilliseconds);
     }
-    m_standing[monitor] = Standing::Silent;
+    if (unsupported)
+        return Outcome::Unsupported;
+    standing = standing == Standing::Answering ? Standing::Doubtful : Standing::Silent;
     return Outcome::Failed;
 }
 
-bool DDCReadPolicy::isAnswering(qsizetype monitor) const
+bool DDCReadPolicy::isAnswering(Standing standing)
 {
-    return m_standing.value(monitor, Standing::Silent) == Standing::Answering;
+    return standing == Standing::Answering || standing == Standing::Doubtful;
 }

@@ -1,41 +1,49 @@
 #pragma once
 
-#include <QtCore/QList>
-
 #include <functional>
 
 // How the monitors are read over DDC/CI. A monitor may miss a message, so a
 // read is tried up to five times, with a pause after every failed attempt; a
 // control that the monitor reports as unsupported has answered and is not
-// asked again. Reads come in passes (start-up, each refresh). Once a read has
-// failed all its attempts, its monitor is not answering, and its remaining
-// reads in that pass are skipped. In the next pass its first read gets one
-// attempt without pauses; if that answers, the pass goes on as usual.
+// asked again in that read. Reads come in passes (start-up, each refresh).
+//
+// A read that fails all its attempts leaves it open whether the monitor or
+// only that control is at fault: many monitors answer nothing at all for a
+// control they lack. The monitor's next read tells, with one attempt: if it
+// answers, the control that failed is unsupported and the monitor answers; if
+// not, the monitor is not answering, and its remaining reads in that pass are
+// skipped. In the next pass its first read gets one attempt without pauses;
+// if that answers, the pass goes on as usual. A control known to be
+// unsupported is asked once a pass, as a setting that was disabled may come
+// back, and its failure says nothing of the monitor. Each monitor keeps its
+// own standing, which the policy reads and changes.
 class DDCReadPolicy
 {
 public:
-    enum class Outcome { Answered, Unsupported, Failed };
+    // Lost: the handle the monitor was asked through no longer reaches it
+    // (Windows destroyed it); asking again through it cannot help, and the
+    // monitor is not to blame.
+    enum class Outcome { Answered, Unsupported, Failed, Lost };
+    // Doubtful: its last read failed every attempt; its next read decides.
+    enum class Standing { Answering, Doubtful, SilentLastPass, Silent };
     using Attempt = std::function<Outcome()>;
     using Pause = std::function<void(int milliseconds)>;
 
+    // The pause after an attempt that failed.
+    static constexpr int pauseMilliseconds = 100;
+
     explicit DDCReadPolicy(Pause pause);
 
-    void beginPass(qsizetype monitorCount);
-    // The monitor is known not to answer before any read of it, as if it had
-    // failed in an earlier pass: the next pass gives its first read one attempt.
-    void knownSilent(qsizetype monitor);
-    // The monitors were listed anew: monitor i was monitor previousIndexOf[i]
-    // before, and keeps its standing; -1 is a monitor new to the list.
-    void follow(const QList<qsizetype> &previousIndexOf);
-    // Makes the attempts of one read of `monitor` in the current pass; a read
-    // that was skipped has failed.
-    Outcome read(qsizetype monitor, const Attempt &attempt);
-    // Whether no read of `monitor` has failed since its last pass began.
-    bool isAnswering(qsizetype monitor) const;
+    // Starts a pass of reads of one monitor.
+    static void beginPass(Standing &standing);
+    // Makes the attempts of one read of a monitor in its current pass; a read
+    // that was skipped has failed. `unsupported`: the control is known to be
+    // unsupported; it stays so unless it answers.
+    Outcome read(Standing &standing, bool unsupported, const Attempt &attempt) const;
+    // Whether no read of the monitor is known to have failed for want of an
+    // answer since its last pass began.
+    static bool isAnswering(Standing standing);
 
 private:
-    enum class Standing { Answering, SilentLastPass, Silent };
-
     Pause m_pause;
-    QList<Standing> m_standing;
 };

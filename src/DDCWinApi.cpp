@@ -1,6 +1,7 @@
 #include "DDCWinApi.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QScopedValueRollback>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -31,13 +32,6 @@ static_assert(int(DDCApi::Control::Brightness) == DDCMonitorAccess::Brightness
 // green, blue.
 constexpr int colourReadOrder[] = {0, 2, 1};
 
-// The channels of a colour control by colour type: red 0, green 1, blue 2.
-using Channel = DDCValue (DDCRgbValue::*)() const;
-using SetChannel = void (DDCRgbValue::*)(const DDCValue &);
-constexpr Channel channelOf[] = {&DDCRgbValue::red, &DDCRgbValue::green, &DDCRgbValue::blue};
-constexpr SetChannel setChannelOf[] = {&DDCRgbValue::setRed, &DDCRgbValue::setGreen,
-                                       &DDCRgbValue::setBlue};
-
 QString colourName(int colourType)
 {
     switch (colourType) {
@@ -52,34 +46,66 @@ QString colourName(int colourType)
     return {};
 }
 
-// An entry holds the range 0..0 until its monitor first answers.
-bool lacksRange(const DDCValue &value)
+// The channels of a colour control by colour type: red 0, green 1, blue 2.
+using Channel = DDCValue (DDCRgbValue::*)() const;
+constexpr Channel channelOf[] = {&DDCRgbValue::red, &DDCRgbValue::green, &DDCRgbValue::blue};
+
+// What the window shows of a control: its value, and its range and caption,
+// which the values' own equality leaves out.
+bool shownAlike(const DDCValue &left, const DDCValue &right)
 {
-    return value.minimum() == 0 && value.maximum() == 0;
+    return left == right && left.minimum() == right.minimum() && left.maximum() == right.maximum()
+        && left.name() == right.name();
 }
 
-// Whether a reading tells more than the entry holds: another value, or the
-// first range of an entry whose monitor did not answer before.
-bool isNews(const DDCValue &reading, const DDCValue &stored)
+bool shownAlike(const DDCRgbValue &left, const DDCRgbValue &right)
 {
-    return reading != stored || (lacksRange(stored) && !lacksRange(reading));
+    return left.name() == right.name() && shownAlike(left.red(), right.red())
+        && shownAlike(left.green(), right.green()) && shownAlike(left.blue(), right.blue());
 }
 
-DDCValue named(const Reading &reading, const QString &name)
+template <typename Value>
+bool shownAlike(const Value &left, const Value &right)
 {
-    return DDCValue(name, reading.minimum, reading.maximum, reading.current);
+    return left == right;
+}
+
+// Replaces `published` by `fresh` unless both show the same; answers whether
+// it did.
+template <typename Value>
+bool replaceIfChanged(QList<Value> &published, const QList<Value> &fresh)
+{
+    if (published.size() == fresh.size()
+        && std::equal(
+            published.cbegin(), published.cend(), fresh.cbegin(),
+            [](const Value &left, const Value &right) { return shownAlike(left, right); }))
+        return false;
+    published = fresh;
+    return true;
 }
 
 } // namespace
 
-// During a refresh, events are processed after every attempt of a read, so
-// that the window never waits longer than one attempt and its pause.
+// The lines are warnings of their own, which tests can leave unprinted.
+Q_LOGGING_CATEGORY(platformNews, "varno.platform")
+
+// While monitors are read with events processed, the window never waits
+// longer than one attempt of a read and its pause. Windows ends the monitors'
+// handles when the display mode changes: they are listed anew, as after a
+// screen was added or removed.
 DDCWinApi::DDCWinApi()
-    : m_access(m_monitors, [this] {
-          if (m_refreshing)
-              QCoreApplication::processEvents();
-      })
-{ }
+    : m_access(
+        m_monitors,
+        [this] {
+            if (m_reading)
+                QCoreApplication::processEvents();
+        },
+        [this] { rediscoverSoon(); })
+{
+    m_rediscoveryTimer.setSingleShot(true);
+    m_rediscoveryTimer.setInterval(settleTime);
+    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
+}
 
 DDCWinApi *DDCWinApi::instance()
 {
@@ -90,17 +116,12 @@ DDCWinApi *DDCWinApi::instance()
 void DDCWinApi::init()
 {
     m_access.discover();
-    m_noMonitorReason = NoMonitorReason(m_access.noMonitorReason());
-    m_writeCounts.resize(m_monitors.size());
+    takePlatformNews();
     m_access.beginPass();
     readBrightness();
     readContrast();
     readRgbDrive();
     readRgbGain();
-    m_answering.fill(false, m_monitors.size());
-    m_unsupportedControls.fill(0, m_monitors.size());
-    for (uint index = 0; index < uint(m_monitors.size()); ++index)
-        publishStanding(index);
     connect(&m_timer, &QTimer::timeout, this, &DDCWinApi::refresh);
     m_timer.start(refreshInterval);
     watchDisplays();
@@ -111,12 +132,14 @@ void DDCWinApi::init()
 // a screen; other display systems are asked.
 void DDCWinApi::watchDisplays()
 {
-    m_rediscoveryTimer.setSingleShot(true);
-    m_rediscoveryTimer.setInterval(settleTime);
-    connect(&m_rediscoveryTimer, &QTimer::timeout, this, &DDCWinApi::rediscover);
     if (qGuiApp) {
-        connect(qGuiApp, &QGuiApplication::screenAdded, this, &DDCWinApi::rediscoverSoon);
+        connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
+            watchMode(screen);
+            rediscoverSoon();
+        });
         connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DDCWinApi::rediscoverSoon);
+        for (QScreen *screen : QGuiApplication::screens())
+            watchMode(screen);
     }
 #ifndef _WIN32
     connect(&m_displayWatch, &QTimer::timeout, this, [this] {
@@ -127,60 +150,66 @@ void DDCWinApi::watchDisplays()
 #endif
 }
 
+// Windows ends the physical-monitor handles when the display mode changes (a
+// resolution, refresh rate or rotation set, a full-screen game): then the
+// monitors are listed anew before their handles fail.
+void DDCWinApi::watchMode(QScreen *screen)
+{
+    connect(screen, &QScreen::geometryChanged, this, &DDCWinApi::rediscoverSoon);
+    connect(screen, &QScreen::refreshRateChanged, this, &DDCWinApi::rediscoverSoon);
+    connect(screen, &QScreen::orientationChanged, this, &DDCWinApi::rediscoverSoon);
+}
+
 void DDCWinApi::rediscoverSoon()
 {
     m_rediscoveryTimer.start();
 }
 
-// Not within a refresh, whose reads go by index: it lists the monitors anew
-// once it is done. Nothing else runs meanwhile, since no events are processed
-// during the reads here: the window asks for nothing by an index that the
-// new list does not yet stand behind.
+// Not within the reads of a refresh or of another rediscovery, which go by
+// index: it lists the monitors anew once they are done. The monitors are
+// listed while no events are processed; new ones are read after that, with
+// events processed, so that one that does not answer does not freeze the
+// window.
 void DDCWinApi::rediscover()
 {
-    if (m_refreshing) {
+    if (m_reading) {
         rediscoverSoon();
         return;
     }
+    const QScopedValueRollback<bool> reading(m_reading, true);
     emit monitorsAboutToChange();
     const QList<qsizetype> previousIndexOf = m_access.rediscover();
-    QList<DDCValue> brightness;
-    QList<DDCValue> contrast;
-    QList<DDCRgbValue> rgbDrive;
-    QList<DDCRgbValue> rgbGain;
-    QList<std::array<quint64, DDCMonitorAccess::ControlCount>> writeCounts;
-    m_access.beginPass();
-    for (qsizetype index = 0; index < previousIndexOf.size(); ++index) {
-        const qsizetype previous = previousIndexOf.at(index);
-        if (previous >= 0) {
-            brightness.append(m_brightness.at(previous));
-            contrast.append(m_contrast.at(previous));
-            rgbDrive.append(m_rgbDrive.at(previous));
-            rgbGain.append(m_rgbGain.at(previous));
-            writeCounts.append(m_writeCounts.at(previous));
-        } else {
-            brightness.append(readLevel(uint(index), tr("Brightness"), Control::Brightness));
-            contrast.append(readLevel(uint(index), tr("Contrast"), Control::Contrast));
-            rgbDrive.append(getRgbDrive(uint(index)));
-            rgbGain.append(getRgbGain(uint(index)));
-            writeCounts.append(std::array<quint64, DDCMonitorAccess::ControlCount>());
-        }
-    }
-    m_brightness = brightness;
-    m_contrast = contrast;
-    m_rgbDrive = rgbDrive;
-    m_rgbGain = rgbGain;
-    m_writeCounts = writeCounts;
+    const unsigned changed = rebuildPublished();
     emit monitorsChanged(QList<int>(previousIndexOf.cbegin(), previousIndexOf.cend()));
-    emit brightnessChanged();
-    emit contrastChanged();
-    emit rgbDriveChanged();
-    emit rgbGainChanged();
+    announce(changed);
+    takePlatformNews();
+    for (uint index = 0; index < uint(previousIndexOf.size()); ++index) {
+        if (previousIndexOf.at(index) < 0)
+            readAll(index);
+    }
+}
+
+// Why no monitor is listed, and what keeps monitors from being listed, may
+// change with every discovery.
+void DDCWinApi::takePlatformNews()
+{
+    if (const auto reason = NoMonitorReason(m_access.noMonitorReason());
+        reason != m_noMonitorReason) {
+        m_noMonitorReason = reason;
+        if (m_initialized)
+            emit noMonitorReasonChanged();
+    }
+    for (const QString &line : m_access.platformAdvice()) {
+        if (m_advice.contains(line))
+            continue;
+        m_advice.append(line);
+        qCWarning(platformNews, "%s", qPrintable(line));
+    }
 }
 
 QStringList DDCWinApi::platformAdvice() const
 {
-    return m_access.platformAdvice();
+    return m_advice;
 }
 
 uint DDCWinApi::monitorCount()
@@ -205,219 +234,227 @@ QString DDCWinApi::monitorManufacturer(uint index) const
     return isMonitorIndex(index) ? m_monitors.at(index).identity.manufacturer : QString();
 }
 
+QString DDCWinApi::monitorKey(uint index) const
+{
+    return isMonitorIndex(index) ? DDCMonitorAccess::identityKey(m_monitors.at(index)) : QString();
+}
+
 bool DDCWinApi::isMonitorIndex(uint index) const
 {
     return index < uint(m_monitors.size());
 }
 
-quint64 &DDCWinApi::writeCount(uint index, int control)
+bool DDCWinApi::hasReading(uint index, Control control) const
 {
-    return m_writeCounts[index][std::size_t(control)];
+    return m_monitors.at(index).state.readings[control].answered();
 }
 
-DDCValue DDCWinApi::readLevel(uint index, const QString &name, Control control)
+DDCValue DDCWinApi::level(uint index, const QString &name, Control control) const
 {
-    const Reading reading = m_access.read(index, control);
-    return reading.answered() ? named(reading, name) : DDCValue(name, 0, 0, 0);
+    const Reading &reading = m_monitors.at(index).state.readings[control];
+    return reading.answered() ? DDCValue(name, reading.minimum, reading.maximum, reading.current)
+                              : DDCValue(name, 0, 0, 0);
 }
 
-void DDCWinApi::appendLevels(QList<DDCValue> &list, const QString &name, Control control)
+// Channels that never answered are left default, without a name.
+DDCRgbValue DDCWinApi::colour(uint index, const QString &name, Control red) const
 {
-    for (uint index = 0; index < uint(m_monitors.size()); ++index)
-        list.append(readLevel(index, name, control));
+    DDCValue channels[3];
+    for (int type = 0; type < 3; ++type) {
+        if (hasReading(index, Control(red + type)))
+            channels[type] = level(index, colourName(type), Control(red + type));
+    }
+    return DDCRgbValue(name, channels[0], channels[1], channels[2]);
+}
+
+unsigned DDCWinApi::rebuildPublished()
+{
+    QList<DDCValue> brightness;
+    QList<DDCValue> contrast;
+    QList<DDCRgbValue> rgbDrive;
+    QList<DDCRgbValue> rgbGain;
+    QList<bool> answering;
+    QList<uint> unsupportedControls;
+    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
+        brightness.append(level(index, tr("Brightness"), Control::Brightness));
+        contrast.append(level(index, tr("Contrast"), Control::Contrast));
+        rgbDrive.append(colour(index, tr("RGB Drive"), Control::RedDrive));
+        rgbGain.append(colour(index, tr("RGB Gain"), Control::RedGain));
+        answering.append(m_access.isAnswering(index));
+        unsupportedControls.append(m_monitors.at(index).state.unsupportedControls);
+    }
+    unsigned changed = 0;
+    const auto note = [&changed](bool isChanged, PublishedList list) {
+        if (isChanged)
+            changed |= list;
+    };
+    note(replaceIfChanged(m_brightness, brightness), Brightness);
+    note(replaceIfChanged(m_contrast, contrast), Contrast);
+    note(replaceIfChanged(m_rgbDrive, rgbDrive), RgbDrive);
+    note(replaceIfChanged(m_rgbGain, rgbGain), RgbGain);
+    note(replaceIfChanged(m_answering, answering), Answering);
+    note(replaceIfChanged(m_unsupportedControls, unsupportedControls), UnsupportedControls);
+    return changed;
+}
+
+void DDCWinApi::announce(unsigned changed)
+{
+    using ChangeSignal = void (DDCApi::*)();
+    const std::pair<PublishedList, ChangeSignal> signalOf[] = {
+        {Brightness, &DDCApi::brightnessChanged},
+        {Contrast, &DDCApi::contrastChanged},
+        {RgbDrive, &DDCApi::rgbDriveChanged},
+        {RgbGain, &DDCApi::rgbGainChanged},
+        {Answering, &DDCApi::answeringChanged},
+        {UnsupportedControls, &DDCApi::unsupportedControlsChanged}};
+    for (const auto &[list, signal] : signalOf) {
+        if (changed & list)
+            emit(this->*signal)();
+    }
+}
+
+// init() announces nothing: the lists are complete before anyone looks.
+void DDCWinApi::publish()
+{
+    const unsigned changed = rebuildPublished();
+    if (m_initialized)
+        announce(changed);
+}
+
+// A reading that the monitor did not give leaves the record, and so what is
+// published, as it was.
+void DDCWinApi::readLevel(uint index, Control control)
+{
+    m_access.read(index, control);
+    publish();
+}
+
+// The channels are published together, once all three were read, so that the
+// window holds the control as published while the others are read.
+void DDCWinApi::readColour(uint index, Control red)
+{
+    for (const int type : colourReadOrder)
+        m_access.read(index, Control(red + type));
+    publish();
+}
+
+void DDCWinApi::readAll(uint index)
+{
+    m_access.beginPass(index);
+    readLevel(index, Control::Brightness);
+    readLevel(index, Control::Contrast);
+    readColour(index, Control::RedDrive);
+    readColour(index, Control::RedGain);
 }
 
 void DDCWinApi::readBrightness()
 {
-    appendLevels(m_brightness, tr("Brightness"), Control::Brightness);
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        readLevel(index, Control::Brightness);
 }
 
 void DDCWinApi::readContrast()
 {
-    appendLevels(m_contrast, tr("Contrast"), Control::Contrast);
-}
-
-uint DDCWinApi::currentLevel(uint index, Control control)
-{
-    Q_ASSERT(m_initialized);
-    const Reading reading = m_access.read(index, control);
-    return reading.answered() ? reading.current : 0;
-}
-
-uint DDCWinApi::getBrightness(uint index)
-{
-    return currentLevel(index, Control::Brightness);
-}
-
-uint DDCWinApi::getContrast(uint index)
-{
-    return currentLevel(index, Control::Contrast);
-}
-
-DDCRgbValue DDCWinApi::readColour(uint index, const QString &name, Control red)
-{
-    DDCValue channels[3];
-    for (const int type : colourReadOrder) {
-        const Reading reading = m_access.read(index, Control(red + type));
-        if (reading.answered())
-            channels[type] = named(reading, colourName(type));
-    }
-    return DDCRgbValue(name, channels[0], channels[1], channels[2]);
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        readLevel(index, Control::Contrast);
 }
 
 void DDCWinApi::readRgbDrive()
 {
     for (uint index = 0; index < uint(m_monitors.size()); ++index)
-        m_rgbDrive.append(getRgbDrive(index));
+        readColour(index, Control::RedDrive);
 }
 
 void DDCWinApi::readRgbGain()
 {
     for (uint index = 0; index < uint(m_monitors.size()); ++index)
-        m_rgbGain.append(getRgbGain(index));
+        readColour(index, Control::RedGain);
+}
+
+uint DDCWinApi::getBrightness(uint index)
+{
+    Q_ASSERT(m_initialized);
+    readLevel(index, Control::Brightness);
+    return m_brightness.at(index).value();
+}
+
+uint DDCWinApi::getContrast(uint index)
+{
+    Q_ASSERT(m_initialized);
+    readLevel(index, Control::Contrast);
+    return m_contrast.at(index).value();
 }
 
 DDCRgbValue DDCWinApi::getRgbDrive(uint index)
 {
-    return readColour(index, tr("RGB Drive"), Control::RedDrive);
+    readColour(index, Control::RedDrive);
+    return m_rgbDrive.at(index);
 }
 
 DDCRgbValue DDCWinApi::getRgbGain(uint index)
 {
-    return readColour(index, tr("RGB Gain"), Control::RedGain);
+    readColour(index, Control::RedGain);
+    return m_rgbGain.at(index);
 }
 
 // The events processed during a refresh may hold another one: the timer's,
 // when a refresh was called directly. The one under way reads everything.
 void DDCWinApi::refresh()
 {
-    if (m_refreshing)
+    if (m_reading)
         return;
-    const QScopedValueRollback<bool> refreshing(m_refreshing, true);
-    m_access.beginPass();
-    for (uint index = 0; index < uint(m_monitors.size()); ++index) {
-        refreshLevel(index, Control::Brightness, m_brightness, &DDCApi::brightnessChanged);
-        refreshLevel(index, Control::Contrast, m_contrast, &DDCApi::contrastChanged);
-        refreshColour(index, Control::RedDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
-        refreshColour(index, Control::RedGain, m_rgbGain, &DDCApi::rgbGainChanged);
-        publishStanding(index);
-    }
-}
-
-void DDCWinApi::publishStanding(uint index)
-{
-    const bool answering = m_access.isAnswering(index);
-    if (m_answering.at(index) != answering) {
-        m_answering[index] = answering;
-        emit answeringChanged();
-    }
-    const uint unsupported = m_access.unsupportedControls(index);
-    if (m_unsupportedControls.at(index) != unsupported) {
-        m_unsupportedControls[index] = unsupported;
-        emit unsupportedControlsChanged();
-    }
-}
-
-// A monitor that gave no reading leaves the entry as published. A setter may
-// run while events are processed during the read: a reading taken before its
-// write completed is older than what the monitor now holds, and is dropped.
-void DDCWinApi::refreshLevel(uint index, Control control, QList<DDCValue> &list,
-                             ChangeSignal changed)
-{
-    const quint64 writesBefore = writeCount(index, control);
-    const Reading reading = m_access.read(index, control);
-    if (!reading.answered() || writeCount(index, control) != writesBefore)
-        return;
-    const DDCValue fresh = named(reading, list.at(index).name());
-    if (!isNews(fresh, list.at(index)))
-        return;
-    DDCValue &value = list[index];
-    if (lacksRange(value)) {
-        value.setMinimum(fresh.minimum());
-        value.setMaximum(fresh.maximum());
-    }
-    value.setValue(fresh.value());
-    emit(this->*changed)();
-}
-
-// The channels are published together, once all three were read, so that the
-// window holds the control as published while the others are read.
-void DDCWinApi::refreshColour(uint index, Control red, QList<DDCRgbValue> &list,
-                              ChangeSignal changed)
-{
-    quint64 writesBefore[3] = {};
-    Reading readings[3];
-    for (const int type : colourReadOrder) {
-        writesBefore[type] = writeCount(index, red + type);
-        readings[type] = m_access.read(index, Control(red + type));
-    }
-    const DDCRgbValue stored = list.at(index);
-    DDCValue channels[3];
-    bool isChanged = false;
-    for (int type = 0; type < 3; ++type) {
-        channels[type] = (stored.*channelOf[type])();
-        if (!readings[type].answered() || writeCount(index, red + type) != writesBefore[type])
-            continue;
-        const DDCValue reading = named(readings[type], colourName(type));
-        if (!isNews(reading, channels[type]))
-            continue;
-        channels[type] = reading;
-        isChanged = true;
-    }
-    if (!isChanged)
-        return;
-    list[index] = DDCRgbValue(stored.name(), channels[0], channels[1], channels[2]);
-    emit(this->*changed)();
+    const QScopedValueRollback<bool> reading(m_reading, true);
+    for (uint index = 0; index < uint(m_monitors.size()); ++index)
+        readAll(index);
 }
 
 void DDCWinApi::setBrightness(uint index, uint value)
 {
-    writeLevel(index, value, Control::Brightness, m_brightness, &DDCApi::brightnessChanged);
+    writeLevel(index, value, Control::Brightness);
 }
 
 void DDCWinApi::setContrast(uint index, uint value)
 {
-    writeLevel(index, value, Control::Contrast, m_contrast, &DDCApi::contrastChanged);
+    writeLevel(index, value, Control::Contrast);
 }
 
 // An empty selection reaches the setters as index 4294967295: not a monitor,
 // so nothing is written. Nor is a control that never gave a reading: its
 // control in the window spans 0..0, and what it sends was never the user's
-// choice.
-void DDCWinApi::writeLevel(uint index, uint value, Control control, QList<DDCValue> &list,
-                           ChangeSignal changed)
+// choice. A value taken is announced even when it is the one published.
+void DDCWinApi::writeLevel(uint index, uint value, Control control)
 {
-    if (!isMonitorIndex(index) || lacksRange(list.at(index))
-        || !m_access.write(index, control, value))
+    if (!isMonitorIndex(index) || !hasReading(index, control)
+        || m_access.write(index, control, value) != DDCMonitorAccess::Write::Taken)
         return;
-    ++writeCount(index, control);
-    list[index].setValue(value);
-    emit(this->*changed)();
+    announce(rebuildPublished() | (control == Control::Brightness ? Brightness : Contrast));
 }
 
 void DDCWinApi::setRgbDrive(uint index, const DDCRgbValue &value)
 {
-    writeColour(index, value, Control::RedDrive, m_rgbDrive, &DDCApi::rgbDriveChanged);
+    writeColour(index, value, Control::RedDrive, RgbDrive);
 }
 
 void DDCWinApi::setRgbGain(uint index, const DDCRgbValue &value)
 {
-    writeColour(index, value, Control::RedGain, m_rgbGain, &DDCApi::rgbGainChanged);
+    writeColour(index, value, Control::RedGain, RgbGain);
 }
 
-void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red,
-                            QList<DDCRgbValue> &list, ChangeSignal changed)
+// Only the channels whose value differs from the one published, which the
+// caller saw, are written, each announced on its own. The record may hold a
+// newer reading that is not yet published: a channel the caller did not move
+// is not written back over it.
+void DDCWinApi::writeColour(uint index, const DDCRgbValue &value, Control red, PublishedList list)
 {
     if (!isMonitorIndex(index))
         return;
+    const DDCRgbValue published = (list == RgbDrive ? m_rgbDrive : m_rgbGain).at(index);
     for (int type = 0; type < 3; ++type) {
-        const DDCValue requested = (value.*channelOf[type])();
-        const DDCValue stored = (list.at(index).*channelOf[type])();
-        if (stored == requested || lacksRange(stored)
-            || !m_access.write(index, Control(red + type), requested.value()))
+        const auto control = Control(red + type);
+        const uint requested = (value.*channelOf[type])().value();
+        if (!hasReading(index, control) || (published.*channelOf[type])().value() == requested
+            || m_access.write(index, control, requested) != DDCMonitorAccess::Write::Taken)
             continue;
-        ++writeCount(index, red + type);
-        (list[index].*setChannelOf[type])(requested);
-        emit(this->*changed)();
+        announce(rebuildPublished() | list);
     }
 }

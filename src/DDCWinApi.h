@@ -8,9 +8,11 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTimer>
 
-#include <array>
+class QScreen;
 
 // The monitor backend over the Windows Monitor Configuration API (DDC/CI).
+// All it knows of a monitor lives in the monitor's record (MonitorData); the
+// lists that it publishes are made from the records, in one place.
 class DDCWinApi : public DDCApi
 {
     Q_OBJECT
@@ -23,8 +25,13 @@ public:
     QString monitorName(uint index) override;
     QString monitorSerialNumber(uint index) const override;
     QString monitorManufacturer(uint index) const override;
-    // After init(): why monitors could not be listed or reached, one sentence
-    // a reason (see DDCMonitorAccess).
+    // Who monitor `index` is, the same text whenever it is listed (see
+    // DDCMonitorAccess::identityKey); empty for an index that is no
+    // monitor's.
+    QString monitorKey(uint index) const;
+    // What the platform found so far that keeps monitors from being listed or
+    // reached, one sentence a reason, each once; each is also printed once,
+    // when it is first found.
     QStringList platformAdvice() const;
 
     void setBrightness(uint index, uint value) override;
@@ -45,7 +52,7 @@ public:
     DDCRgbValue getRgbGain(uint index);
 
     void refresh();
-    // Lists the monitors anew. Those still there keep their entries, new ones
+    // Lists the monitors anew. Those still there keep their records, new ones
     // are read, gone ones dropped.
     void rediscover();
 
@@ -55,28 +62,36 @@ protected:
 
 private:
     using Control = DDCMonitorAccess::Control;
-    using ChangeSignal = void (DDCApi::*)();
+    enum PublishedList : unsigned {
+        Brightness = 1,
+        Contrast = 2,
+        RgbDrive = 4,
+        RgbGain = 8,
+        Answering = 16,
+        UnsupportedControls = 32
+    };
 
     void watchDisplays();
+    void watchMode(QScreen *screen);
     void rediscoverSoon();
-    DDCValue readLevel(uint index, const QString &name, Control control);
-
+    void takePlatformNews();
+    void readLevel(uint index, Control control);
+    void readColour(uint index, Control red);
+    // One pass of reads of every control of the monitor.
+    void readAll(uint index);
     bool isMonitorIndex(uint index) const;
-    // Publishes whether the monitor answered the reads of this pass, and which
-    // controls it lacks.
-    void publishStanding(uint index);
-    quint64 &writeCount(uint index, int control);
+    bool hasReading(uint index, Control control) const;
 
-    void appendLevels(QList<DDCValue> &list, const QString &name, Control control);
-    uint currentLevel(uint index, Control control);
-    void refreshLevel(uint index, Control control, QList<DDCValue> &list, ChangeSignal changed);
-    void writeLevel(uint index, uint value, Control control, QList<DDCValue> &list,
-                    ChangeSignal changed);
+    DDCValue level(uint index, const QString &name, Control control) const;
+    DDCRgbValue colour(uint index, const QString &name, Control red) const;
+    // Makes the published lists anew from the records; answers those that
+    // changed. publish() also announces them.
+    unsigned rebuildPublished();
+    void announce(unsigned changed);
+    void publish();
 
-    DDCRgbValue readColour(uint index, const QString &name, Control red);
-    void refreshColour(uint index, Control red, QList<DDCRgbValue> &list, ChangeSignal changed);
-    void writeColour(uint index, const DDCRgbValue &value, Control red, QList<DDCRgbValue> &list,
-                     ChangeSignal changed);
+    void writeLevel(uint index, uint value, Control control);
+    void writeColour(uint index, const DDCRgbValue &value, Control red, PublishedList list);
 
     QList<MonitorData> m_monitors;
     QTimer m_timer;
@@ -90,8 +105,8 @@ private:
     QTimer m_displayWatch;
 #endif
     DDCMonitorAccess m_access;
-    // Successful writes per monitor and control, so that a reading taken
-    // before one is known to be older than the value it wrote.
-    QList<std::array<quint64, DDCMonitorAccess::ControlCount>> m_writeCounts;
-    bool m_refreshing = false;
+    QStringList m_advice;
+    // While monitors are read with events processed: a refresh or a
+    // rediscovery then waits until the reads are done.
+    bool m_reading = false;
 };

@@ -101,8 +101,20 @@ const std::string &Edid::serialNumber() const
     return m_serialNumber;
 }
 
+// The texts are printable and hold no line feed: the fields cannot run into
+// each other.
+std::string Edid::identityKey() const
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string key;
+    for (const std::uint8_t byte : m_product) {
+        key += digits[byte >> 4];
+        key += digits[byte & 0xF];
+    }
+    return key + '\n' + m_monitorName + '\n' + m_serialNumber;
+}
+
 bool Edid::isSameMonitorAs(const Edid &other) const
 {
-    return m_product == other.m_product && m_monitorName == other.m_monitorName
-        && m_serialNumber == other.m_serialNumber;
+    return identityKey() == other.identityKey();
 }

@@ -25,10 +25,12 @@ public:
     // The last serial-number descriptor (0xFF), else the binary serial number
     // in decimal; empty when that is 0.
     const std::string &serialNumber() const;
-    // Whether both come from the same monitor: their makers, product codes,
-    // binary serial numbers, name texts and serial texts agree. Extension
+    // What tells the monitor from any other: its maker, product code, binary
+    // serial number, name text and serial text, in one string. Extension
     // blocks take no part: many monitors rewrite one when an option of their
     // own menu changes (adaptive sync, HDR, DisplayPort version).
+    std::string identityKey() const;
+    // Whether both come from the same monitor: their identity keys agree.
     bool isSameMonitorAs(const Edid &other) const;
 
 private:

@@ -12,5 +12,6 @@ MonitorIdentity MonitorIdentity::fromEdid(const QByteArray &edid)
     const std::string_view company = pnpCompanyName(parsed->manufacturerId());
     return {company.empty() ? QString::fromLatin1(parsed->manufacturerId().c_str())
                             : QString::fromUtf8(company.data(), qsizetype(company.size())),
-            QString::fromLatin1(parsed->serialNumber().c_str())};
+            QString::fromLatin1(parsed->serialNumber().c_str()),
+            QString::fromLatin1(parsed->identityKey().c_str())};
 }

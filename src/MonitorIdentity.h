@@ -14,4 +14,7 @@ struct MonitorIdentity
     // The serial-number text, else the binary serial number in decimal when it
     // is not 0.
     QString serialNumber;
+    // What tells it from every other monitor (see Edid::identityKey); empty
+    // without an EDID.
+    QString key;
 };

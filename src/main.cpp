@@ -18,10 +18,9 @@ int main(int argc, char *argv[])
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
         [] { QCoreApplication::exit(-1); }, Qt::QueuedConnection);
 
+    // What keeps monitors from being reached is printed as it is found; the
+    // program starts all the same, with the monitors it could reach.
     DDCWinApi::instance()->init();
-    // The program starts all the same, with the monitors it could reach.
-    for (const QString &line : DDCWinApi::instance()->platformAdvice())
-        qWarning("%s", qPrintable(line));
     qmlRegisterSingletonInstance<DDCApi>("DDC", 1, 0, "DDCApi", DDCWinApi::instance());
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)

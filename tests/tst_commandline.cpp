@@ -1,5 +1,6 @@
 #include "InstalledFakeDisplays.h"
 #include "VarnoctlRun.h"
+#include "simulated/SimulatedEdid.h"
 
 #include <QtTest/QtTest>
 
@@ -55,19 +56,42 @@ private slots:
         QCOMPARE(result.err.isEmpty(), exitCode == 0);
     }
 
-    void aPartOfANameSelectsTheOneMonitorWithIt()
+    // Beside the three monitors, a nameless one on card0-DP-10, listed by its
+    // connector. What names a monitor whole (its connector, its serial
+    // number) comes before any part of a name; a connector is matched whole
+    // only, also where it stands for a name.
+    void aWordSelectsTheMonitorItNames_data()
     {
-        const VarnoctlRun result = runVarnoctl({"get", "27f", "contrast"});
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, QStringLiteral("2\tcontrast\t50\t0\t100\n"));
-        QCOMPARE(monitorTraffic(), QStringList{"GetMonitorContrast(physical 2.0)"});
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("firstUnplugged");
+        QTest::addColumn<QString>("selected"); // the monitor read, none for a usage error
+        QTest::newRow("part of a name") << "27f" << false << "physical 2.0";
+        QTest::newRow("a connector") << "card0-DP-1" << false << "physical 0.0";
+        QTest::newRow("a connector without its card") << "dp-1" << false << "physical 0.0";
+        QTest::newRow("a connector whose monitor is unplugged") << "DP-1" << true << "";
+        QTest::newRow("a nameless monitor's connector") << "DP-10" << false << "physical 3.0";
+        QTest::newRow("a serial number") << "lmn-24" << false << "physical 1.0";
+        QTest::newRow("a serial number, part of another's name")
+            << "27q" << false << "physical 2.0";
+        // An unset variable in a script must not select a monitor.
+        QTest::newRow("nothing") << "" << true << "";
+    }
 
-        // An unset variable in a script must not select the only monitor.
-        cleanup();
-        m_displays.reset(new InstalledFakeDisplays);
-        m_displays->addDisplayMonitor(QStringLiteral("card0-DP-1"), QStringLiteral("Aster 27Q"));
-        QCOMPARE(runVarnoctl({"set", "", "contrast", "5"}).exitCode, 2);
-        QCOMPARE(monitorTraffic(), QStringList());
+    void aWordSelectsTheMonitorItNames()
+    {
+        QFETCH(QString, word);
+        QFETCH(bool, firstUnplugged);
+        QFETCH(QString, selected);
+        m_displays->displayMonitor(1).edid = SimulatedEdid{"LMN", 0, "Lumen 24F", "LMN-24"}.block();
+        m_displays->displayMonitor(2).edid = SimulatedEdid{"LMN", 0, "Lumen 27F", "27Q"}.block();
+        m_displays->addDisplayMonitor(QStringLiteral("card0-DP-10"), QString());
+        if (firstUnplugged)
+            m_displays->detachDisplayMonitor(0);
+        const VarnoctlRun result = runVarnoctl({"get", word, "contrast"});
+        QCOMPARE(result.exitCode, selected.isEmpty() ? 2 : 0);
+        QCOMPARE(monitorTraffic(),
+                 selected.isEmpty() ? QStringList()
+                                    : QStringList{"GetMonitorContrast(" + selected + ")"});
     }
 
     void setReadsAndWritesOnlyTheNamedControl_data()
@@ -100,6 +124,9 @@ private slots:
             << QStringList{"set", "0", "brightness", "9"} << QStringList{read} << 1;
         QTest::newRow("above the range")
             << QStringList{"set", "0", "brightness", "101"} << QStringList{read} << 1;
+        // A reading of 0 of 0 is no value to change.
+        QTest::newRow("up from 0 of 0") << QStringList{"set", "1", "contrast", "+10"}
+                                        << QStringList{"GetMonitorContrast(physical 1.0)"} << 1;
     }
 
     void setReadsAndWritesOnlyTheNamedControl()
@@ -107,18 +134,21 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, traffic);
         QFETCH(int, exitCode);
+        m_displays->control(1, MonitorControl::Contrast) = {0, 0, 0};
         QCOMPARE(runVarnoctl(arguments).exitCode, exitCode);
         QCOMPARE(monitorTraffic(), traffic);
     }
 
-    // It costs its attempts once; its other controls are not asked.
+    // It costs its attempts once, and one more read tells that the monitor,
+    // not its brightness, is at fault; its other controls are not asked.
     void aMonitorThatDoesNotAnswerFailsTheCommand()
     {
-        m_displays->control(1, MonitorControl::Brightness).neverAnswers = true;
+        m_displays->setSilent(1, true);
         const VarnoctlRun result = runVarnoctl({"get", "24f"});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(monitorTraffic().join(' '),
-                 QStringList(5, "GetMonitorBrightness(physical 1.0) Sleep(100)").join(' '));
+                 QStringList(5, "GetMonitorBrightness(physical 1.0) Sleep(100)").join(' ')
+                     + " GetMonitorContrast(physical 1.0)");
         QVERIFY(result.out.isEmpty());
         QCOMPARE(result.err, QStringLiteral("varnoctl: monitor 1 (Lumen 24F) does not answer\n"));
     }
@@ -139,11 +169,15 @@ private slots:
     // Without a control named, one the monitor does not support is left out.
     void jsonHoldsWhatTheMonitorsGave()
     {
+        m_displays->displayMonitor(0).edid = SimulatedEdid{"VRN", 0, "Aster 27Q", "AST-1"}.block();
         const VarnoctlRun list = runVarnoctl({"list", "--json"});
         QCOMPARE(QJsonDocument::fromJson(list.out.toUtf8()), QJsonDocument::fromJson(R"([
-            {"index": 0, "name": "Aster 27Q", "connector": "card0-DP-1"},
-            {"index": 1, "name": "Lumen 24F", "connector": "card0-DP-2"},
-            {"index": 2, "name": "Lumen 27F", "connector": "card1-HDMI-A-1"}])"));
+            {"index": 0, "name": "Aster 27Q", "connector": "card0-DP-1", "manufacturer": "VRN",
+             "serialNumber": "AST-1"},
+            {"index": 1, "name": "Lumen 24F", "connector": "card0-DP-2", "manufacturer": "",
+             "serialNumber": ""},
+            {"index": 2, "name": "Lumen 27F", "connector": "card1-HDMI-A-1", "manufacturer": "",
+             "serialNumber": ""}])"));
 
         m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
         const VarnoctlRun get = runVarnoctl({"get", "--json", "aster"});
@@ -164,12 +198,23 @@ private slots:
         QTest::addColumn<QStringList>("monitorsRead");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("error");
+        // How the monitor lacks its red drive: it says so, or it answers
+        // nothing, which one more read of another control tells from silence.
+        QTest::addColumn<bool>("answersNothing");
+        const QString lacking =
+            QStringLiteral("varnoctl: monitor 0 (Aster 27Q) does not support red-drive\n");
         QTest::newRow("every monitor")
             << QStringList{"get"} << QStringList{"physical 0.0", "physical 1.0", "physical 2.0"}
-            << 0 << QString();
+            << 0 << QString() << false;
+        QTest::newRow("every monitor, one answering nothing for a control")
+            << QStringList{"get"} << QStringList{"physical 0.0", "physical 1.0", "physical 2.0"}
+            << 0 << QString() << true;
         QTest::newRow("an unsupported control")
             << QStringList{"get", "aster", "red-drive"} << QStringList{"physical 0.0"} << 1
-            << QStringLiteral("varnoctl: monitor 0 (Aster 27Q) does not support red-drive\n");
+            << lacking << false;
+        QTest::newRow("a control answering nothing")
+            << QStringList{"get", "aster", "red-drive"} << QStringList{"physical 0.0"} << 1
+            << lacking << true;
     }
 
     void getReadsEveryMonitorItNames()
@@ -178,7 +223,9 @@ private slots:
         QFETCH(QStringList, monitorsRead);
         QFETCH(int, exitCode);
         QFETCH(QString, error);
-        m_displays->control(0, MonitorControl::RedDrive).unsupported = true;
+        QFETCH(bool, answersNothing);
+        (answersNothing ? m_displays->control(0, MonitorControl::RedDrive).neverAnswers
+                        : m_displays->control(0, MonitorControl::RedDrive).unsupported) = true;
         const VarnoctlRun result = runVarnoctl(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.err, error);

@@ -1,3 +1,4 @@
+#include "DisplaysWithInput.h"
 #include "FakeBackend.h"
 
 #include <QtTest/QtTest>
@@ -7,41 +8,35 @@ using Control = MonitorControl;
 namespace {
 
 // The reads of the first monitor and every pause, in order and abbreviated:
-// B, C, D<colour type>, G<colour type>, S.
+// K (its capabilities), B, C, D<colour type>, G<colour type>, S for a pause of
+// 100 ms, which the backend spends in pieces.
 QString readsOfFirstMonitor(const QStringList &calls)
 {
     static const QRegularExpression read(QStringLiteral(
-        "^GetMonitor(B|C|RedGreenOrBlue(D|G))\\w*\\(physical 0\\.0(?:, (\\d))?\\)$"));
+        "^GetMonitor(Capabilities|B|C|RedGreenOrBlue(D|G))\\w*\\(physical 0\\.0(?:, (\\d))?\\)$"));
+    static const QRegularExpression sleep(QStringLiteral("^Sleep\\((\\d+)\\)$"));
     QStringList reads;
+    int paused = 0;
+    const auto endPause = [&] {
+        if (paused)
+            reads << (paused == 100 ? QStringLiteral("S") : QStringLiteral("S%1").arg(paused));
+        paused = 0;
+    };
     for (const QString &call : calls) {
         const QRegularExpressionMatch match = read.match(call);
-        if (call == QLatin1String("Sleep(100)"))
-            reads << QStringLiteral("S");
-        else if (match.hasMatch())
-            reads << (match.hasCaptured(2) ? match.captured(2) : match.captured(1))
+        if (const QRegularExpressionMatch piece = sleep.match(call); piece.hasMatch()) {
+            paused += piece.captured(1).toInt();
+        } else if (match.hasMatch()) {
+            endPause();
+            reads << (match.captured(1) == QLatin1String("Capabilities")
+                          ? QStringLiteral("K")
+                          : (match.hasCaptured(2) ? match.captured(2) : match.captured(1)))
                     + match.captured(3);
+        }
     }
+    endPause();
     return reads.join(QLatin1Char(' '));
 }
-
-// Fake displays during whose reads input arrives: `input` is posted with the
-// read's call and runs when the backend next processes events.
-class DisplaysWithInput : public InstalledFakeDisplays
-{
-public:
-    std::function<void(const QString &read)> input;
-
-protected:
-    void answerDelay(Transfer transfer) override
-    {
-        if (transfer == Transfer::Read && input)
-            QMetaObject::invokeMethod(
-                &m_receiver, [this, read = calls().last()] { input(read); }, Qt::QueuedConnection);
-    }
-
-private:
-    QObject m_receiver;
-};
 
 // Every change signal of the backend, counted.
 struct ChangeSpies
@@ -99,7 +94,8 @@ private slots:
 
         QCOMPARE(
             displays().calls().filter(QStringLiteral("physical 0.0")),
-            (QStringList{"GetMonitorBrightness(physical 0.0)", "GetMonitorContrast(physical 0.0)",
+            (QStringList{"GetMonitorCapabilities(physical 0.0)",
+                         "GetMonitorBrightness(physical 0.0)", "GetMonitorContrast(physical 0.0)",
                          "GetMonitorRedGreenOrBlueDrive(physical 0.0, 0)",
                          "GetMonitorRedGreenOrBlueDrive(physical 0.0, 2)",
                          "GetMonitorRedGreenOrBlueDrive(physical 0.0, 1)",
@@ -124,15 +120,16 @@ private slots:
         QCOMPARE(backend().rgbDrive().at(1).name(), QStringLiteral("RGB Drive"));
     }
 
+    // The read after the one that failed tells that the monitor, not the
+    // brightness, is at fault.
     void aMonitorThatDoesNotAnswerIsAskedOnceAPass()
     {
-        displays().control(0, Control::Brightness).failingReads = 2;
-        displays().control(0, Control::Contrast).neverAnswers = true;
+        displays().setSilent(0, true);
         backend().init();
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
-                 QStringLiteral("B S B S B C S C S C S C S C S"));
-        QCOMPARE(displays().calls().filter(QStringLiteral("physical 1.0")).size(), 8);
-        QCOMPARE(backend().brightness().at(0).value(), 50u);
+                 QStringLiteral("K B S B S B S B S B S C"));
+        QCOMPARE(displays().calls().filter(QStringLiteral("physical 1.0")).size(), 9);
+        QCOMPARE(backend().brightness().at(0).maximum(), 0u);
         const DDCValue silent = backend().contrast().at(0);
         QCOMPARE(silent.name(), QStringLiteral("Contrast"));
         QCOMPARE(silent.maximum(), 0u);
@@ -146,12 +143,11 @@ private slots:
         QCOMPARE(readsOfFirstMonitor(displays().calls()), QStringLiteral("B B"));
 
         displays().clearCalls();
-        displays().control(0, Control::Brightness).neverAnswers = false;
-        displays().control(0, Control::Contrast).neverAnswers = false;
+        displays().setSilent(0, false);
         displays().control(0, Control::Contrast).failingReads = 2;
         backend().refresh();
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
-                 QStringLiteral("B C S C S C D0 D2 D1 G0 G2 G1"));
+                 QStringLiteral("B K C S C S C D0 D2 D1 G0 G2 G1"));
     }
 
     // An earlier "unsupported" must not be taken for the reason of a later failure.
@@ -162,7 +158,47 @@ private slots:
         displays().control(0, Control::RedDrive).unsupported = true;
         backend().init();
         QCOMPARE(readsOfFirstMonitor(displays().calls()),
-                 QStringLiteral("B C S C S C D0 D2 D1 G0 G2 G1"));
+                 QStringLiteral("K B C S C S C D0 D2 D1 G0 G2 G1"));
+    }
+
+    // Asked once, before the monitor's first read while it answers; a control
+    // whose bit is left out is never read.
+    void capabilitiesAreAskedOnceAndLeaveOutWhatTheyLack_data()
+    {
+        QTest::addColumn<std::optional<DWORD>>("capabilities");
+        QTest::addColumn<bool>("silentAtStartUp");
+        QTest::addColumn<QString>("startUp");
+        QTest::addColumn<QString>("refresh");
+        QTest::addColumn<uint>("unsupported");
+        QTest::newRow("without drive") << std::optional<DWORD>(MC_CAPS_BRIGHTNESS | MC_CAPS_CONTRAST
+                                                               | MC_CAPS_RED_GREEN_BLUE_GAIN)
+                                       << false << "K B C G0 G2 G1"
+                                       << "B C G0 G2 G1" << (1u << 2 | 1u << 3 | 1u << 4);
+        QTest::newRow("not given by a monitor that answers")
+            << std::optional<DWORD>() << false << "K B C D0 D2 D1 G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1" << 0u;
+        QTest::newRow("not given while it was silent")
+            << FakeDisplaySystem::PhysicalMonitor().capabilities << true
+            << "K B S B S B S B S B S C"
+            << "B K C D0 D2 D1 G0 G2 G1" << 0u;
+    }
+
+    void capabilitiesAreAskedOnceAndLeaveOutWhatTheyLack()
+    {
+        QFETCH(std::optional<DWORD>, capabilities);
+        QFETCH(bool, silentAtStartUp);
+        displays().displayMonitor(0).physicalMonitors[0].capabilities = capabilities;
+        displays().setSilent(0, silentAtStartUp);
+        backend().init();
+        QTEST(readsOfFirstMonitor(displays().calls()), "startUp");
+        displays().setSilent(0, false);
+        displays().clearCalls();
+        backend().refresh();
+        QTEST(readsOfFirstMonitor(displays().calls()), "refresh");
+        QTEST(backend().unsupportedControls().at(0), "unsupported");
+        backend().refresh();
+        QCOMPARE(displays().calls().filter(QStringLiteral("Capabilities")).size(),
+                 silentAtStartUp ? 1 : 0);
     }
 
     void colourChannelsThatDoNotAnswerStayDefault()
@@ -187,19 +223,77 @@ private slots:
     void publishesWhichMonitorsAnswerAndWhichControlsTheyLack()
     {
         displays().control(0, Control::GreenDrive).unsupported = true;
-        displays().control(1, Control::Contrast).neverAnswers = true;
+        displays().setSilent(1, true);
         backend().init();
         QCOMPARE(backend().answering(), (QList<bool>{true, false}));
         QCOMPARE(backend().unsupportedControls(), (QList<uint>{1u << 3, 0}));
 
         QSignalSpy answering(&backend(), &DDCApi::answeringChanged);
-        displays().control(0, Control::GreenDrive).unsupported = false;
-        displays().control(1, Control::Contrast).neverAnswers = false;
-        displays().control(0, Control::RedGain).neverAnswers = true;
+        displays().setSilent(1, false);
+        displays().setSilent(0, true);
         backend().refresh();
         QCOMPARE(backend().answering(), (QList<bool>{false, true}));
-        QCOMPARE(backend().unsupportedControls(), (QList<uint>{0, 0}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{1u << 3, 0}));
         QCOMPARE(answering.size(), 2);
+    }
+
+    // Many monitors answer nothing at all for a control they lack, or a
+    // reading of 0 of 0: neither silences the monitor. The control is asked
+    // once a pass, without pauses, and comes back when it answers.
+    void aControlThatFailsWhileTheOthersAnswerIsUnsupported_data()
+    {
+        // The controls, one bit each.
+        QTest::addColumn<uint>("controls");
+        QTest::addColumn<bool>("rangeOfZero");
+        QTest::addColumn<QString>("startUp");
+        QTest::addColumn<QString>("refresh");
+        // A control that answered before decides at once; at first, the next.
+        QTest::newRow("red drive fails") << (1u << int(Control::RedDrive)) << false
+                                         << "K B C D0 S D0 S D0 S D0 S D0 S B D2 D1 G0 G2 G1"
+                                         << "B C D0 D2 D1 G0 G2 G1";
+        QTest::newRow("every drive channel fails")
+            << (1u << int(Control::RedDrive) | 1u << int(Control::GreenDrive)
+                | 1u << int(Control::BlueDrive))
+            << false
+            << "K B C D0 S D0 S D0 S D0 S D0 S B D2 S D2 S D2 S D2 S D2 S B "
+               "D1 S D1 S D1 S D1 S D1 S B G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1";
+        QTest::newRow("brightness fails") << (1u << int(Control::Brightness)) << false
+                                          << "K B S B S B S B S B S C D0 D2 D1 G0 G2 G1"
+                                          << "B C D0 D2 D1 G0 G2 G1";
+        QTest::newRow("contrast of 0..0")
+            << (1u << int(Control::Contrast)) << true << "K B C D0 D2 D1 G0 G2 G1"
+            << "B C D0 D2 D1 G0 G2 G1";
+    }
+
+    void aControlThatFailsWhileTheOthersAnswerIsUnsupported()
+    {
+        QFETCH(uint, controls);
+        QFETCH(bool, rangeOfZero);
+        const auto each = [&](const std::function<void(Control)> &change) {
+            for (std::size_t control = 0; control < monitorControlCount; ++control) {
+                if (controls & 1u << control)
+                    change(Control(control));
+            }
+        };
+        each([&](Control control) {
+            if (rangeOfZero)
+                displays().control(0, control) = {0, 0, 0};
+            else
+                displays().control(0, control).neverAnswers = true;
+        });
+        backend().init();
+        QTEST(readsOfFirstMonitor(displays().calls()), "startUp");
+        QCOMPARE(backend().answering(), (QList<bool>{true, true}));
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{controls, 0}));
+        QCOMPARE(backend().brightness().at(0).maximum(), controls & 1u ? 0u : 100u);
+
+        displays().clearCalls();
+        backend().refresh();
+        QTEST(readsOfFirstMonitor(displays().calls()), "refresh");
+        each([&](Control control) { displays().control(0, control) = {0, 20, 100}; });
+        backend().refresh();
+        QCOMPARE(backend().unsupportedControls(), (QList<uint>{0, 0}));
     }
 
     void refreshPublishesWhatChangedOncePerMonitor()
@@ -263,9 +357,10 @@ private slots:
 
     void anEntryFirstReadByARefreshTakesTheMonitorsRange()
     {
-        displays().control(1, Control::Brightness).neverAnswers = true;
+        displays().setSilent(1, true);
         backend().init();
         ChangeSpies spies(backend());
+        displays().setSilent(1, false);
         // Values equal to the defaults the entries hold.
         displays().control(1, Control::Brightness) = {0, 0, 100};
         displays().control(1, Control::GreenGain) = {0, 0, 255};
@@ -345,27 +440,48 @@ private slots:
         QCOMPARE(backend().contrast().at(0).maximum(), 100u);
     }
 
-    void aRefusedWriteChangesNothing()
+    // A write lost on the bus is made once more, after a pause; a refused
+    // one never. What the monitor did not take changes nothing.
+    void aWriteIsMadeAgainOnlyWhenItWasLost_data()
     {
-        displays().control(0, Control::Brightness).refusesWrites = true;
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("dropped");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<uint>("brightness");
+        const QString write = QStringLiteral("SetMonitorBrightness(physical 0.0, 80)");
+        QTest::newRow("taken") << false << 0 << write << 80u;
+        QTest::newRow("lost once") << false << 1 << write + " Sleep(100) " + write << 80u;
+        QTest::newRow("lost twice") << false << 2 << write + " Sleep(100) " + write << 50u;
+        QTest::newRow("refused") << true << 0 << write << 50u;
+    }
+
+    void aWriteIsMadeAgainOnlyWhenItWasLost()
+    {
+        QFETCH(bool, refused);
+        QFETCH(int, dropped);
+        QFETCH(uint, brightness);
+        displays().control(0, Control::Brightness).refusesWrites = refused;
+        displays().control(0, Control::Brightness).droppedWrites = dropped;
         displays().control(0, Control::RedGain).refusesWrites = true;
         backend().init();
         ChangeSpies spies(backend());
+        displays().clearCalls();
         backend().setBrightness(0, 80);
+        QTEST(displays().calls().join(' '), "calls");
         backend().setRgbGain(0, rgb(10, 50, 30));
 
-        QCOMPARE(backend().brightness().at(0).value(), 50u);
+        QCOMPARE(backend().brightness().at(0).value(), brightness);
         const DDCRgbValue gain = backend().rgbGain().at(0);
         QCOMPARE(gain.red().value(), 50u);
         QCOMPARE(gain.blue().value(), 30u);
-        QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 0, 1}));
+        QCOMPARE(spies.counts(), (QList<qsizetype>{brightness == 80, 0, 0, 1}));
     }
 
     // Its control spans 0..0 until it answers: whatever it sends was never
     // the user's choice. A monitor silent at start-up gave no reading at all.
     void aControlThatNeverGaveAReadingIsNotWritten()
     {
-        displays().control(0, Control::Brightness).neverAnswers = true;
+        displays().setSilent(0, true);
         backend().init();
         displays().clearCalls();
         backend().setBrightness(0, 0);
@@ -396,12 +512,13 @@ private slots:
                               "SetMonitorRedGreenOrBlueGain(physical 1.0, 2, 70)"}));
         QCOMPARE(spies.counts(), (QList<qsizetype>{0, 0, 2, 2}));
 
-        // A written channel is taken over whole; the triple's own name is not.
+        // A written channel takes the value only: its name and range are the
+        // monitor's, as is the triple's own name.
         const DDCRgbValue drive = backend().rgbDrive().at(0);
         QCOMPARE(drive.name(), QStringLiteral("RGB Drive"));
-        QCOMPARE(drive.red().name(), QStringLiteral("R"));
-        QCOMPARE(drive.red().maximum(), 200u);
-        QCOMPARE(drive.green().name(), QStringLiteral("Green"));
+        QCOMPARE(drive.red().name(), QStringLiteral("Red"));
+        QCOMPARE(drive.red().value(), 10u);
+        QCOMPARE(drive.red().maximum(), 100u);
     }
 
     void settersIgnoreAnIndexThatIsNoMonitor()

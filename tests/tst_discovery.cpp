@@ -54,14 +54,13 @@ private slots:
         backend.init();
 
         QCOMPARE(namesOf(backend), QStringList{QStringLiteral("Aster 27Q")});
-        const QStringList expected =
-            QStringList{"EnumDisplayMonitors", "GetMonitorInfoW(display 0, 104)"}
-            + configurationQueries
+        const QStringList expected = QStringList{"EnumDisplayMonitors"} + configurationQueries
             + QStringList{
                 "DisplayConfigGetDeviceInfo(1, 84, 0)",
-                "DisplayConfigGetDeviceInfo(2, 420, 1000)",
+                "GetMonitorInfoW(display 0, 104)",
                 "GetNumberOfPhysicalMonitorsFromHMONITOR(display 0)",
                 "GetPhysicalMonitorsFromHMONITOR(display 0, 1)",
+                "DisplayConfigGetDeviceInfo(2, 420, 1000)",
             };
         QCOMPARE(displays.calls().mid(0, expected.size()), expected);
         verifyAligned(backend);
@@ -90,7 +89,9 @@ private slots:
         verifyAligned(backend);
     }
 
-    void aFailingSourceNameQueryEndsTheSearchForEveryMonitor()
+    // The display configuration is asked for once; one path that fails costs
+    // its own monitor's name only.
+    void aFailingSourceNameQueryCostsThatMonitorOnly()
     {
         InstalledFakeDisplays displays;
         displays
@@ -101,12 +102,11 @@ private slots:
         TestBackend backend;
         backend.init();
 
-        // The second monitor's search stops at the first path, whose query fails.
-        QCOMPARE(namesOf(backend), (QStringList{"\\\\.\\DISPLAY1", "\\\\.\\DISPLAY2"}));
-        QCOMPARE(displays.calls().filter(QStringLiteral("DisplayConfigGetDeviceInfo")).size(), 2);
+        QCOMPARE(namesOf(backend), (QStringList{"\\\\.\\DISPLAY1", "Second"}));
+        QCOMPARE(displays.calls().filter(QStringLiteral("QueryDisplayConfig")).size(), 1);
     }
 
-    void monitorInfoFailingStopsTheEnumeration()
+    void monitorInfoFailingCostsThatMonitorOnly()
     {
         InstalledFakeDisplays displays;
         displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("One"));
@@ -118,8 +118,7 @@ private slots:
         TestBackend backend;
         backend.init();
 
-        QCOMPARE(namesOf(backend), QStringList{QStringLiteral("One")});
-        QVERIFY(displays.calls().filter(QStringLiteral("display 2")).isEmpty());
+        QCOMPARE(namesOf(backend), (QStringList{"One", "Three"}));
         verifyAligned(backend);
     }
 
@@ -141,15 +140,18 @@ private slots:
                          "GetDisplayConfigBufferSizes(0x12)", "QueryDisplayConfig(0x12, 2, 4)"}));
     }
 
-    // Windows may hand out the handle 0 like any other.
-    void onlyTheFirstPhysicalMonitorIsDriven_data()
+    // A display duplicated on two monitors (a laptop mirrored to a
+    // projector) has a physical monitor for each, but Windows does not tell
+    // which is at which target: each is listed, named by its own description,
+    // and driven on its own. Windows may hand out the handle 0 like any other.
+    void everyPhysicalMonitorOfADuplicatedDisplayIsListed_data()
     {
         QTest::addColumn<bool>("firstHandleIsZero");
         QTest::newRow("handles from 1") << false;
         QTest::newRow("first handle 0") << true;
     }
 
-    void onlyTheFirstPhysicalMonitorIsDriven()
+    void everyPhysicalMonitorOfADuplicatedDisplayIsListed()
     {
         QFETCH(bool, firstHandleIsZero);
         InstalledFakeDisplays displays;
@@ -157,22 +159,75 @@ private slots:
             displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"), QStringLiteral("Wall"));
         displays.displayMonitor(monitor).physicalMonitors.append(
             FakeDisplaySystem::PhysicalMonitor());
+        displays.displayMonitor(monitor).physicalMonitors[1].description = "Projector";
+        displays.displayMonitor(monitor).edid = SimulatedEdid{"AAA", 0, "Wall", "W-1"}.block();
         displays.control(monitor, MonitorControl::Brightness, 0).current = 77;
         displays.control(monitor, MonitorControl::Brightness, 1).current = 99;
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Side"));
         if (firstHandleIsZero)
             displays.setHandleZeroOwner(monitor);
         {
             TestBackend backend;
             backend.init();
 
-            QCOMPARE(backend.monitorCount(), 1u);
+            QCOMPARE(namesOf(backend), (QStringList{"Generic PnP Monitor", "Projector", "Side"}));
             QCOMPARE(backend.brightness().at(0).value(), 77u);
-            QVERIFY(displays.calls().filter(QStringLiteral("physical 0.1")).size() == 1);
-            QVERIFY(
-                displays.calls().contains(QStringLiteral("DestroyPhysicalMonitor(physical 0.1)")));
-            QCOMPARE(displays.openPhysicalMonitorHandles(), 1);
+            QCOMPARE(backend.brightness().at(1).value(), 99u);
+            QCOMPARE(backend.monitorSerialNumber(1), QString());
+            backend.setBrightness(1, 20);
+            QCOMPARE(displays.control(monitor, MonitorControl::Brightness, 1).current, DWORD(20));
+            QCOMPARE(displays.control(monitor, MonitorControl::Brightness, 0).current, DWORD(77));
+            QCOMPARE(displays.openPhysicalMonitorHandles(), 3);
         }
         QCOMPARE(displays.openPhysicalMonitorHandles(), 0);
+    }
+
+    // Built-in panels never speak DDC/CI: they are left out, with a line of
+    // advice, without a physical monitor taken or a read made. A laptop
+    // without an external monitor says so.
+    void builtInPanelsAreLeftOut_data()
+    {
+        QTest::addColumn<DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY>("technology");
+        QTest::addColumn<bool>("builtIn");
+        QTest::newRow("internal") << DISPLAYCONFIG_OUTPUT_TECHNOLOGY_INTERNAL << true;
+        QTest::newRow("embedded DisplayPort")
+            << DISPLAYCONFIG_OUTPUT_TECHNOLOGY_DISPLAYPORT_EMBEDDED << true;
+        QTest::newRow("embedded UDI") << DISPLAYCONFIG_OUTPUT_TECHNOLOGY_UDI_EMBEDDED << true;
+        QTest::newRow("LVDS") << DISPLAYCONFIG_OUTPUT_TECHNOLOGY_LVDS << true;
+        QTest::newRow("HDMI") << DISPLAYCONFIG_OUTPUT_TECHNOLOGY_HDMI << false;
+    }
+
+    void builtInPanelsAreLeftOut()
+    {
+        QFETCH(DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY, technology);
+        QFETCH(bool, builtIn);
+        InstalledFakeDisplays displays;
+        displays
+            .displayMonitor(displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY1"),
+                                                       QStringLiteral("Panel")))
+            .outputTechnology = technology;
+        {
+            TestBackend backend;
+            backend.init();
+            QCOMPARE(namesOf(backend), builtIn ? QStringList() : QStringList{"Panel"});
+            QCOMPARE(backend.platformAdvice(),
+                     builtIn
+                         ? QStringList{"Panel (\\\\.\\DISPLAY1) is not listed: it is a built-in "
+                                       "panel, which DDC/CI does not reach; Windows sets "
+                                       "its brightness."}
+                         : QStringList());
+            QCOMPARE(backend.noMonitorReason(),
+                     builtIn ? DDCApi::NoMonitorReason::NoExternalOutput
+                             : DDCApi::NoMonitorReason::Unexplained);
+            QCOMPARE(displays.calls().filter(QStringLiteral("Physical")).isEmpty(), builtIn);
+        }
+
+        // Beside an external monitor, the panel is still left out.
+        displays.addDisplayMonitor(QStringLiteral("\\\\.\\DISPLAY2"), QStringLiteral("Aster"));
+        TestBackend backend;
+        backend.init();
+        QCOMPARE(namesOf(backend),
+                 builtIn ? QStringList{"Aster"} : (QStringList{"Panel", "Aster"}));
     }
 
     void theBackendTellsWhyThePlatformFoundNoMonitor()

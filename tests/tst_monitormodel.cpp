@@ -72,14 +72,16 @@ private slots:
         QCOMPARE(names.value(Qt::WhatsThisRole), QByteArray("whatsThis"));
     }
 
-    void isAQmlElementWhoseOnlyMemberTellsWhereRowsWere()
+    void isAQmlElementWhoseMembersTellWhereRowsWereAndWhoTheyAre()
     {
         const QMetaObject &metaObject = DDCMonitorModel::staticMetaObject;
         QCOMPARE(metaObject.className(), "DDCMonitorModel");
         QCOMPARE(metaObject.superClass(), &QAbstractListModel::staticMetaObject);
-        QCOMPARE(metaObject.methodCount(), metaObject.methodOffset() + 1);
+        QCOMPARE(metaObject.methodCount(), metaObject.methodOffset() + 2);
         QCOMPARE(metaObject.method(metaObject.methodOffset()).methodSignature(),
                  "monitorsRelisted(QList<int>)");
+        QCOMPARE(metaObject.method(metaObject.methodOffset() + 1).methodSignature(),
+                 "monitorKey(int)");
         QCOMPARE(metaObject.propertyCount(), metaObject.propertyOffset());
         const int element = metaObject.indexOfClassInfo("QML.Element");
         QVERIFY(element >= 0);

@@ -8,4 +8,5 @@ enum class NoMonitorReason {
     NoPermission, // Linux: the user may not open the DDC buses
     NoAnswer, // Windows: it lists every monitor, so none was there to answer
     NoExternalOutput, // only built-in panels, which DDC/CI does not reach
+    RemoteSession, // Windows: only the console session reaches monitors
 };

@@ -19,7 +19,8 @@ private slots:
         const QString none = QStringLiteral(VARNOCTL_NO_MONITOR);
         const QString noMonitor = QStringLiteral("varnoctl: no monitor was found.\n");
         QTest::newRow("list") << demo << QStringList{"list"} << 0
-                              << "0\tAster 27Q\t\\\\.\\DISPLAY1\n1\tLumen 24F\t\\\\.\\DISPLAY2\n"
+                              << "0\tAster 27Q\t\\\\.\\DISPLAY1\tASR\tA27Q-2304915\n"
+                                 "1\tLumen 24F\t\\\\.\\DISPLAY2\tLMN\t24011987\n"
                               << QString();
         QTest::newRow("set") << demo << QStringList{"set", "lumen", "brightness", "-5"} << 0
                              << "1\tbrightness\t35\t0\t100\n"

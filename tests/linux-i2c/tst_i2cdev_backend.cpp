@@ -8,6 +8,8 @@
 
 #include <QtTest/QtTest>
 
+#include <cerrno>
+
 namespace {
 
 // Minimum, maximum and current value, as the backend publishes them.
@@ -157,7 +159,7 @@ private slots:
         m_hdmi->setFeature(0x12, 100, 33);
         m_log.clear();
         m_backend->refresh();
-        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 5);
+        QCOMPARE(RecordingClock::retryPauses(m_log), 5);
         QCOMPARE(m_backend->contrast().at(1).value(), 33u);
         QCOMPARE(m_backend->brightness().at(0).value(), 70u);
         m_backend->setBrightness(0, 10);
@@ -192,7 +194,7 @@ private slots:
         m_backend->setBrightness(0, 10);
         m_backend->refresh();
         QCOMPARE(m_dp->requests().size(), requests);
-        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 5);
+        QCOMPARE(RecordingClock::retryPauses(m_log), 5);
         m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
                               EdidBlock::withExtension(asterEdid, 0), 5);
         m_backend->setBrightness(0, 10);
@@ -221,7 +223,7 @@ private slots:
         m_backend->init();
         QCOMPARE(m_backend->monitorCount(), 2u);
         QCOMPARE(m_backend->monitorName(0), QStringLiteral("Aster 27Q"));
-        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")), QStringList());
+        QCOMPARE(RecordingClock::retryPauses(m_log), 0);
         m_dp->resumeAnswering();
         m_backend->refresh();
         QCOMPARE(levels(m_backend->brightness().at(0)), QList<uint>({0, 100, 70}));
@@ -233,7 +235,8 @@ private slots:
     {
         m_dp->stopAnswering();
         QCOMPARE(varnoctl({"list"}).out,
-                 QStringLiteral("0\tAster 27Q\tcard0-DP-1\n1\tcard0-HDMI-A-1\tcard0-HDMI-A-1\n"));
+                 QStringLiteral("0\tAster 27Q\tcard0-DP-1\tVRN\tSN12345\n"
+                                "1\tcard0-HDMI-A-1\tcard0-HDMI-A-1\tVRN\t16843009\n"));
         for (const char *monitor : {"0", "DP-1", "card0-DP-1"})
             QCOMPARE(varnoctl({"set", monitor, "brightness", "10"}).exitCode, 1);
         QCOMPARE(m_hdmi->current(0x10), 30);
@@ -255,7 +258,7 @@ private slots:
         const QList<QByteArray> requests = m_dp->requests().mid(earlier);
         QCOMPARE(requests.count(QByteArray::fromHex(getVcpRequests.at(0).toLatin1())), 1);
         QCOMPARE(requests.count(QByteArray::fromHex(getVcpRequests.at(1).toLatin1())), 2);
-        QCOMPARE(m_log.filter(QStringLiteral("sleep 100")).size(), 1);
+        QCOMPARE(RecordingClock::retryPauses(m_log), 1);
     }
 
     // Start-up, a refresh, writes and shutdown: only the displays' own buses
@@ -354,6 +357,58 @@ private slots:
         m_backend->setBrightness(1, 20);
         QCOMPARE(plugged.current(0x10), 20);
         QCOMPARE(m_dp->current(0x10), 70);
+    }
+
+    // Another monitor on an output that stays connected (a KVM switch, a
+    // laptop resumed at another desk) is noticed without a message on any
+    // bus, and read and driven as the new monitor it is.
+    void aMonitorReplacedOnAConnectedOutputIsNoticed()
+    {
+        start();
+        SimulatedDdcMonitor lumen = SimulatedDdcMonitor::typical();
+        lumen.setFeature(0x10, 90, 55);
+        SimulatedDdcMonitor &replaced = m_buses->attach(dpNode, lumen);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected",
+                              EdidBlock::withName("Lumen"), 5);
+        QVERIFY(m_platform->displaysChanged());
+        QTRY_COMPARE_WITH_TIMEOUT(m_backend->monitorName(0), QStringLiteral("Lumen"), 3000);
+        QCOMPARE(levels(m_backend->brightness().at(0)), QList<uint>({0, 90, 55}));
+        m_backend->setBrightness(0, 20);
+        QCOMPARE(replaced.current(0x10), 20);
+        QCOMPARE(m_hdmi->current(0x10), 30);
+    }
+
+    // Why no monitor is listed is asked anew at each discovery, and each new
+    // piece of advice is given once.
+    void theReasonWhyNoneIsListedFollowsTheOutputs_data()
+    {
+        QTest::addColumn<bool>("moduleLoaded");
+        QTest::addColumn<int>("openError");
+        QTest::addColumn<DDCApi::NoMonitorReason>("reason");
+        QTest::newRow("i2c-dev missing") << false << 0 << DDCApi::NoMonitorReason::ModuleMissing;
+        QTest::newRow("no permission on the bus")
+            << true << EACCES << DDCApi::NoMonitorReason::NoPermission;
+    }
+
+    void theReasonWhyNoneIsListedFollowsTheOutputs()
+    {
+        QFETCH(bool, moduleLoaded);
+        QFETCH(int, openError);
+        m_sysfs.reset(new FakeSysfs);
+        if (moduleLoaded)
+            m_sysfs->loadI2cDev();
+        start();
+        QCOMPARE(m_backend->noMonitorReason(), DDCApi::NoMonitorReason::NoExternalOutput);
+        QSignalSpy reasonChanged(m_backend.get(), &DDCApi::noMonitorReasonChanged);
+        if (openError)
+            m_buses->refuseOpen(dpNode, openError);
+        m_sysfs->addConnector(QStringLiteral("card0-DP-1"), "connected", asterEdid, 5);
+        QTRY_COMPARE_WITH_TIMEOUT(reasonChanged.size(), 1, 3000);
+        QTEST(m_backend->noMonitorReason(), "reason");
+        const QStringList advice = m_backend->platformAdvice();
+        QVERIFY(!advice.isEmpty());
+        m_backend->rediscover();
+        QCOMPARE(m_backend->platformAdvice(), advice);
     }
 
     // Connected later, an output on the bus of a display already driven is

@@ -184,6 +184,25 @@ private slots:
                               "unlock 3"}));
     }
 
+    // With work to do meanwhile, a read waits for a quiet bus before it takes
+    // the lock, in pieces: an exchange made meanwhile takes the lock of its
+    // own and starts the wait anew.
+    void aQuietBusIsWaitedForWithWorkMeanwhile()
+    {
+        m_channel->getVcp(0x10);
+        m_log.clear();
+        int pieces = 0;
+        m_channel->getVcp(0x12, [&] {
+            if (++pieces == 1)
+                QVERIFY(m_channel->setVcp(0x10, 30));
+        });
+        QCOMPARE(pieces, 1);
+        QCOMPARE(m_log,
+                 QStringList({"lock 3", "sleep 50", "write 3 51 84 03 10 00 1e b6", "sleep 50",
+                              "unlock 3", "sleep 10", "lock 3", "write 3 51 82 01 12 ae",
+                              "sleep 40", "read 3 11", "unlock 3"}));
+    }
+
     void misbehavingReplies_data()
     {
         QTest::addColumn<Fault>("fault");

@@ -357,6 +357,18 @@ private slots:
         QVERIFY(!m_api.calls.isEmpty());
     }
 
+    // A dial pointed at shows its value, also once clicked away from its
+    // handle, until it is disabled.
+    void aDisabledDialShowsNoValueTip()
+    {
+        m_combo->setProperty("currentIndex", 1);
+        clickDial(1);
+        QTRY_COMPARE(shownToolTips(), 1);
+        m_api.publishStanding({true, true}, {0, 1u << int(DDCApi::Control::Contrast)});
+        QTRY_COMPARE(shownToolTips(), 0);
+        m_api.publishStanding({true, true}, {0, 0});
+    }
+
     // Run on its own, in a process without monitors.
     void withoutAMonitorTheWindowSaysWhy_data()
     {
@@ -364,8 +376,14 @@ private slots:
         QTest::addColumn<QString>("explained");
         QTest::newRow("module missing")
             << DDCApi::NoMonitorReason::ModuleMissing << "sudo modprobe i2c-dev";
+        QTest::newRow("no permission")
+            << DDCApi::NoMonitorReason::NoPermission << "Install Varno's package or its udev rule";
         QTest::newRow("no monitor answered")
             << DDCApi::NoMonitorReason::NoAnswer << "Turn DDC/CI on in the monitor's own menu";
+        QTest::newRow("no external output")
+            << DDCApi::NoMonitorReason::NoExternalOutput << "No external monitor is connected";
+        QTest::newRow("remote session")
+            << DDCApi::NoMonitorReason::RemoteSession << "not a remote one";
     }
 
     void withoutAMonitorTheWindowSaysWhy()
@@ -443,6 +461,19 @@ private:
         QQuickItem *input = itemsOf(m_window, "QQuickDial").at(dial);
         QTest::mouseClick(m_window, Qt::LeftButton, {},
                           input->mapToScene({input->width() / 4, input->height() / 4}).toPoint());
+    }
+
+    // The dials' value tips that are shown.
+    int shownToolTips() const
+    {
+        int shown = 0;
+        for (QQuickItem *dial : itemsOf(m_window, "QQuickDial")) {
+            for (QObject *child : dial->findChildren<QObject *>()) {
+                if (child->inherits("QQuickToolTip") && child->property("visible").toBool())
+                    ++shown;
+            }
+        }
+        return shown;
     }
 
     int enabledInputs() const

@@ -53,6 +53,65 @@ private slots:
     {
         select(0);
         QCOMPARE(shownMonitor(), QStringLiteral("Orion 32U"));
+        dragRedDriveWhileTheFirstGoes();
+
+        QCOMPARE(m_displays.calls().filter(QStringLiteral("SetMonitor")), QStringList());
+        QCOMPARE(shownMonitor(), QStringLiteral("Aster 27Q"));
+        QCOMPARE(redDrive()->property("value").toInt(), 50);
+        QVERIFY(shownTexts().contains(QStringLiteral("Manufacturer: ASR")));
+    }
+
+    // The monitor chosen goes and comes back: it is shown again, unless
+    // another one was chosen meanwhile.
+    void theChosenMonitorIsShownAgainWhenItReturns_data()
+    {
+        QTest::addColumn<bool>("anotherChosenMeanwhile");
+        QTest::addColumn<QString>("shownAfterwards");
+        QTest::newRow("none chosen meanwhile") << false << "Aster 27Q";
+        QTest::newRow("another chosen meanwhile") << true << "Lumen 24F";
+    }
+
+    void theChosenMonitorIsShownAgainWhenItReturns()
+    {
+        QFETCH(bool, anotherChosenMeanwhile);
+        attachAll();
+        select(1);
+        m_displays.detachDisplayMonitor(1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_combo->property("count").toInt(), 2, 2000);
+        QCOMPARE(shownMonitor(), QStringLiteral("Orion 32U"));
+        if (anotherChosenMeanwhile)
+            select(1);
+        m_displays.attachDisplayMonitor(1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_combo->property("count").toInt(), 3, 2000);
+        QTEST(shownMonitor(), "shownAfterwards");
+    }
+
+    // Another monitor goes, and the one shown moves up while its red drive
+    // is dragged: the drag goes on to its end, and the slider keeps the
+    // keyboard.
+    void theMonitorShownMovesToAnotherIndexWhileInUse()
+    {
+        attachAll();
+        select(1);
+        const QPointer<QQuickItem> slider = redDrive();
+        dragRedDriveWhileTheFirstGoes();
+        QCOMPARE(redDrive(), slider.data());
+        const int position = int(slider->property("value").toReal());
+        const auto [writes, last] = writtenToAster();
+        QVERIFY(writes > 0);
+        QCOMPARE(last, position);
+
+        QVERIFY(slider->hasActiveFocus());
+        m_displays.clearCalls();
+        QTest::keyClick(m_window, Qt::Key_Right);
+        QCOMPARE(writtenToAster(), (std::pair{1, position + 1}));
+    }
+
+private:
+    // Drags the red drive slider from its middle to the right while the
+    // first monitor goes; the calls recorded start with the monitor going.
+    void dragRedDriveWhileTheFirstGoes()
+    {
         // Where the slider is: it may be made anew under the pointer.
         const QRectF track = redDrive()->mapRectToScene(redDrive()->boundingRect());
         const auto at = [&](qreal fraction) {
@@ -66,14 +125,32 @@ private slots:
         for (const qreal fraction : {0.6, 0.7, 0.8})
             QTest::mouseMove(m_window, at(fraction));
         QTest::mouseRelease(m_window, Qt::LeftButton, {}, at(0.8));
-
-        QCOMPARE(m_displays.calls().filter(QStringLiteral("SetMonitor")), QStringList());
-        QCOMPARE(shownMonitor(), QStringLiteral("Aster 27Q"));
-        QCOMPARE(redDrive()->property("value").toInt(), 50);
-        QVERIFY(shownTexts().contains(QStringLiteral("Manufacturer: ASR")));
     }
 
-private:
+    // How many writes went to Aster's red drive since the calls were cleared,
+    // all of them, and the last value; {-1, -1} when any went elsewhere.
+    std::pair<int, int> writtenToAster() const
+    {
+        static const QRegularExpression toAster(QStringLiteral(
+            "^SetMonitorRedGreenOrBlueDrive\\(physical 1\\.0(?:#\\d+)?, 0, (\\d+)\\)$"));
+        const QStringList writes = m_displays.calls().filter(QStringLiteral("SetMonitor"));
+        int last = -1;
+        for (const QString &write : writes) {
+            const QRegularExpressionMatch match = toAster.match(write);
+            if (!match.hasMatch())
+                return {-1, -1};
+            last = match.captured(1).toInt();
+        }
+        return {int(writes.size()), last};
+    }
+
+    void attachAll()
+    {
+        for (int id = 0; id < m_displays.monitorCount(); ++id)
+            m_displays.attachDisplayMonitor(id);
+        QTRY_COMPARE_WITH_TIMEOUT(m_combo->property("count").toInt(), 3, 2000);
+    }
+
     void select(int index)
     {
         m_combo->forceActiveFocus();

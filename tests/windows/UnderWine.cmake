@@ -67,6 +67,24 @@ foreach(test tst_windows_access tst_windows_varnoctl)
              COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh ${windows_programs}/${test}.exe)
 endforeach()
 
+# varnoctl.exe in a console, as from a command prompt: a name outside ASCII
+# shows as written, whatever the console's code page.
+set(duplicated_display ${CMAKE_CURRENT_BINARY_DIR}/duplicated-display.settings)
+file(WRITE ${duplicated_display} "display1 = 1 5\nmonitor5.description = Écran de présentation\n")
+add_test(NAME tst_windows_console
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-in-console.sh ${windows_programs}/varnoctl.exe list)
+set_tests_properties(tst_windows_console PROPERTIES
+    ENVIRONMENT VARNO_DXVA2SIM=${duplicated_display}
+    PASS_REGULAR_EXPRESSION "\n1[ \t]+Écran de présentation[ \t]")
+
+# Who the monitor is, from the EDID that Windows keeps in the registry, which
+# Wine copies from the X server's output.
+add_test(NAME tst_windows_registry_edid
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh --edid $<TARGET_FILE:x11window>
+                 "Aster 27Q" AST-0001 ${windows_programs}/varnoctl.exe list)
+set_tests_properties(tst_windows_registry_edid PROPERTIES
+    PASS_REGULAR_EXPRESSION "^0\tDisplay1\t[^\t]*DISPLAY1\tVRN\tAST-0001[\r\n]*$")
+
 set(window_tests tst_windows_window tst_windows_installer)
 if(windows_window)
     set(run_under_wine ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh --driver)
@@ -89,5 +107,6 @@ not built (scripts/setup-mingw-qt-quick.sh builds them, in about an hour)' >&2; 
 endif()
 
 # The first run makes the Wine prefix, which takes half a minute.
-set_tests_properties(tst_windows_access tst_windows_varnoctl ${window_tests} PROPERTIES
-                     SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK wine_prefix)
+set_tests_properties(tst_windows_access tst_windows_varnoctl tst_windows_console
+                     tst_windows_registry_edid ${window_tests} PROPERTIES
+    SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK wine_prefix)

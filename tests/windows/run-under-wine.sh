@@ -1,29 +1,39 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine as the Windows tests need it, and exits
 # with the program's code:
-#   tests/windows/run-under-wine.sh program.exe [arguments...]
-#   tests/windows/run-under-wine.sh --driver COMMAND program.exe [arguments...]
+#   tests/windows/run-under-wine.sh [--edid TOOL MODEL SERIAL] [--driver COMMAND] program.exe [arguments...]
 # With --driver, COMMAND runs instead, with the program and the arguments, on
 # the same display and prefix: a test that starts the program with wine,
 # drives it and looks at it.
 # The program sees two monitors, \\.\DISPLAY1 (1920x1080 at 0,0, primary) and
 # \\.\DISPLAY2 (1920x1200 at 1920,0), on an X server of its own, and the
 # dxva2.dll that lies beside it instead of Wine's, which fails every call.
+# With --edid it sees one monitor, \\.\DISPLAY1, whose EDID (of maker VRN,
+# with MODEL and SERIAL as its texts, given by tests/e2e/x11window as TOOL) is
+# in the registry: Wine 8.0 copies an output's EDID only through RandR, which
+# shows Xvfb's one output as one monitor.
 # The Wine prefix is made once (about 20 s) and kept in $VARNO_WINE_CACHE,
-# by default wine/ beside the program; runs that share it take turns.
+# by default in the user's cache folder; runs that share it take turns. It
+# must not lie in the source tree: its drive Z: leads to the root folder,
+# and the build's QML import scan follows it.
 # Exits with 77, CTest's code for a skipped test, when Wine or the Qt for
 # mingw that builds the Windows tests is not to be had here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 skip_code=77
+edid=()
+if [[ ${1-} == --edid ]]; then
+    edid=("${@:2:3}")
+    shift 4
+fi
 driver=
 if [[ "${1:-}" == --driver ]] && (($# >= 2)); then
     driver=$2
     shift 2
 fi
 if (($# < 1)); then
-    echo "usage: $0 [--driver COMMAND] program.exe [arguments...]" >&2
+    echo "usage: $0 [--edid TOOL MODEL SERIAL] [--driver COMMAND] program.exe [arguments...]" >&2
     exit 2
 fi
 program=$1
@@ -47,7 +57,7 @@ if [[ -z "$driver" && ! -e "$program_dir/dxva2.dll" ]]; then
     exit 1
 fi
 
-cache=${VARNO_WINE_CACHE:-$program_dir/wine}
+cache=${VARNO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/varno/wine}
 mkdir -p "$cache"
 exec {lock}>"$cache/lock"
 flock "$lock"
@@ -63,7 +73,17 @@ no_menus=winemenubuilder.exe=d
 export WINEQT_FORCE_STDERR_LOGGING=1
 
 xvfb=
+use_xrandr() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d "$1" /f >/dev/null {lock}>&-
+}
+# Wine takes the setting when its server starts, and saves it when it ends.
+switch_xrandr() {
+    use_xrandr "$1"
+    wineserver -w
+}
 cleanup() {
+    # The prefix is left as other runs expect it.
+    ((${#edid[@]} == 0)) || switch_xrandr N || true
     wineserver -k 2>/dev/null || true
     [[ -z "$xvfb" ]] || kill "$xvfb" 2>/dev/null || true
 }
@@ -73,21 +93,27 @@ trap cleanup EXIT
 # RandR's outputs, which Xvfb has one of (see the registry below). The
 # monitors differ in height, so that a test can tell them apart. Without
 # -noreset they would go when xrandr, the server's only client, leaves.
-exec {display}< <(exec Xvfb -displayfd 1 -screen 0 3840x1200x24 -nolisten tcp -noreset {lock}>&- \
+screen=3840x1200x24
+((${#edid[@]} == 0)) || screen=1920x1080x24
+exec {display}< <(exec Xvfb -displayfd 1 -screen 0 $screen -nolisten tcp -noreset {lock}>&- \
                       2>"$cache/xvfb.log")
 xvfb=$!
 read -r -t 10 -u "$display" number \
     || { echo "Xvfb did not start: $(cat "$cache/xvfb.log")" >&2; exit 1; }
 export DISPLAY=:$number
-xrandr --setmonitor VARNO-1 1920/508x1080/286+0+0 screen >/dev/null
-xrandr --setmonitor VARNO-2 1920/508x1200/317+1920+0 none >/dev/null
+if ((${#edid[@]} == 0)); then
+    xrandr --setmonitor VARNO-1 1920/508x1080/286+0+0 screen >/dev/null
+    xrandr --setmonitor VARNO-2 1920/508x1200/317+1920+0 none >/dev/null
+else
+    "${edid[0]}" edid "${edid[1]}" "${edid[2]}"
+fi
 
 if [[ ! -e "$WINEPREFIX/.varno-ready" ]]; then
     echo "Making the Wine prefix $WINEPREFIX (once, about 20 s)" >&2
     rm -rf "$WINEPREFIX"
     # Without .NET and the HTML engine, which Wine would offer to download.
     WINEDLLOVERRIDES="mscoree,mshtml=;$no_menus" wineboot -i >"$cache/wineboot.log" 2>&1 {lock}>&-
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null {lock}>&-
+    use_xrandr N
     # A crash prints its backtrace and ends the program instead of waiting
     # for someone to close a dialog.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
@@ -96,6 +122,7 @@ if [[ ! -e "$WINEPREFIX/.varno-ready" ]]; then
     touch "$WINEPREFIX/.varno-ready"
 fi
 
+((${#edid[@]} == 0)) || switch_xrandr Y
 export WINEDLLOVERRIDES="dxva2=n;$no_menus"
 if [[ -n "$driver" ]]; then
     "$driver" "$program" "$@" {lock}>&-

@@ -10,6 +10,7 @@ namespace {
 
 using Control = DDCMonitorAccess::Control;
 using Outcome = DDCReadPolicy::Outcome;
+using Write = DDCMonitorAccess::Write;
 
 class SimulatedMonitors
 {
@@ -38,6 +39,11 @@ public:
     int openHandles() const
     {
         return int(simulatorFunction<DWORD(WINAPI *)()>("OpenPhysicalMonitors")());
+    }
+
+    void changeDisplayMode() const
+    {
+        simulatorFunction<void(WINAPI *)()>("ChangeDisplayMode")();
     }
 
 private:
@@ -73,27 +79,52 @@ private slots:
         QCOMPARE(m_simulated.openHandles(), 0);
     }
 
-    // Windows may hand out 0 as a handle; it is driven and released like any.
-    void discoveryKeepsOnePhysicalMonitorPerDisplay()
+    // A display duplicated on several monitors has a physical monitor for
+    // each; Windows does not tell which is at which target, so each is named
+    // by its own description, and driven on its own. Windows may hand out 0
+    // as a handle; it is driven and released like any.
+    void everyPhysicalMonitorOfADuplicatedDisplayIsListed()
     {
-        QVERIFY(m_simulated.start(QStringLiteral("display1 = 0 7 8\ndisplay2 = 3")));
+        QVERIFY(m_simulated.start(
+            QStringLiteral("display1 = 0 7\nmonitor7.description = Projector\ndisplay2 = 3")));
         QList<MonitorData> monitors;
         DDCMonitorAccess access(monitors);
         access.discover();
 
-        QCOMPARE(monitors.size(), 2);
-        QCOMPARE(monitors.at(0).displayName, QStringLiteral("Display1"));
-        QCOMPARE(monitors.at(0).gdiDeviceName, QStringLiteral("\\\\.\\DISPLAY1"));
-        QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));
-        QCOMPARE(m_simulated.openHandles(), 2);
-        QVERIFY(m_simulated.calls().contains("DestroyPhysicalMonitor(monitor7) -> done"));
-        QVERIFY(m_simulated.calls().contains("DestroyPhysicalMonitor(monitor8) -> done"));
+        QCOMPARE(monitors.size(), 3);
+        QCOMPARE(monitors.at(0).displayName, QStringLiteral("Generic PnP Monitor"));
+        QCOMPARE(DDCMonitorAccess::connector(monitors.at(0)), QStringLiteral("\\\\.\\DISPLAY1#1"));
+        QCOMPARE(monitors.at(1).displayName, QStringLiteral("Projector"));
+        QCOMPARE(DDCMonitorAccess::connector(monitors.at(1)), QStringLiteral("\\\\.\\DISPLAY1#2"));
+        QCOMPARE(monitors.at(2).displayName, QStringLiteral("Display2"));
+        QCOMPARE(DDCMonitorAccess::connector(monitors.at(2)), QStringLiteral("\\\\.\\DISPLAY2"));
+        QCOMPARE(m_simulated.openHandles(), 3);
         access.beginPass();
+        QCOMPARE(access.write(1, Control::Brightness, 20), Write::Taken);
         QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
-        QCOMPARE(access.read(1, Control::Brightness).current, DWORD(40));
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("GetMonitorBrightness")),
-                 (QStringList{"GetMonitorBrightness(monitor0, brightness) -> 70 of 0..100",
+        QCOMPARE(access.read(1, Control::Brightness).current, DWORD(20));
+        QCOMPARE(access.read(2, Control::Brightness).current, DWORD(40));
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("MonitorBrightness")),
+                 (QStringList{"SetMonitorBrightness(monitor7, brightness, 20) -> done",
+                              "GetMonitorBrightness(monitor0, brightness) -> 70 of 0..100",
+                              "GetMonitorBrightness(monitor7, brightness) -> 20 of 0..100",
                               "GetMonitorBrightness(monitor3, brightness) -> 40 of 0..100"}));
+    }
+
+    // Windows lets only the console session reach monitors over DDC/CI.
+    void aRemoteSessionListsNoMonitorAndSaysWhy()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("session = remote")));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+
+        QCOMPARE(monitors.size(), 0);
+        QCOMPARE(access.noMonitorReason(), NoMonitorReason::RemoteSession);
+        QCOMPARE(access.platformAdvice(),
+                 QStringList{"The monitors are not listed: Windows lets only the session at the "
+                             "computer itself reach them over DDC/CI, and Varno runs in a "
+                             "remote one."});
     }
 
     void everyControlIsWrittenAndReadBack_data()
@@ -126,7 +157,7 @@ private slots:
         access.discover();
         access.beginPass();
 
-        QVERIFY(access.write(1, Control(control), 33));
+        QCOMPARE(access.write(1, Control(control), 33), Write::Taken);
         const DDCMonitorAccess::Reading reading = access.read(1, Control(control));
         QVERIFY(reading.answered());
         QCOMPARE(reading.minimum, DWORD(0));
@@ -136,6 +167,7 @@ private slots:
             m_simulated.calls().filter(QStringLiteral("(monitor2")),
             (QStringList{
                 QStringLiteral("SetMonitor%1(monitor2, %2, 33) -> done").arg(function, name),
+                QStringLiteral("GetMonitorCapabilities(monitor2) -> 0x36"),
                 QStringLiteral("GetMonitor%1(monitor2, %2) -> 33 of 0..100").arg(function, name)}));
     }
 
@@ -154,8 +186,9 @@ private slots:
         QCOMPARE(m_simulated.calls().filter(QStringLiteral("GetMonitorContrast")).size(), 1);
     }
 
-    // A silent monitor costs its attempts once a pass; one that misses some
-    // reads is read in the end.
+    // A silent monitor costs its attempts once a pass, and one more read tells
+    // that the monitor, not its brightness, is at fault; one that misses some
+    // reads is read in the end. Neither is asked for its capabilities again.
     void aSilentMonitorCostsOneReadAPass()
     {
         QVERIFY(
@@ -168,23 +201,105 @@ private slots:
         QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
         QCOMPARE(access.read(0, Control::Contrast).outcome, Outcome::Failed);
         QVERIFY(access.read(1, Control::Brightness).answered());
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 5);
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor2")).size(), 3);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 7);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor2")).size(), 4);
         access.beginPass();
         QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
-        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 6);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("(monitor1")).size(), 8);
     }
 
-    void aRefusedWriteChangesNothing()
+    // Most monitors lack per-channel drive. Whether the capabilities leave it
+    // out, the setting is disabled, or every reading is 0 of 0, the control
+    // is unsupported and the monitor answers.
+    void aControlTheMonitorLacksLeavesItsOthersInUse_data()
     {
-        QVERIFY(m_simulated.start(QStringLiteral("monitor1.refuses-writes = yes")));
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<int>("calls");
+        QTest::newRow("left out of its capabilities")
+            << "monitor1.capabilities = brightness contrast gain" << Outcome::Unsupported << 0;
+        QTest::newRow("a disabled setting")
+            << "monitor1.disabled = red-drive" << Outcome::Failed << 5;
+        QTest::newRow("a range of 0") << "monitor1.maximum = 0" << Outcome::Unsupported << 1;
+    }
+
+    void aControlTheMonitorLacksLeavesItsOthersInUse()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, calls);
+        QVERIFY(m_simulated.start(settings));
         QList<MonitorData> monitors;
         DDCMonitorAccess access(monitors);
         access.discover();
         access.beginPass();
 
-        QVERIFY(!access.write(0, Control::Brightness, 10));
-        QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
+        QTEST(access.read(0, Control::RedDrive).outcome, "outcome");
+        access.read(0, Control::Contrast);
+        QVERIFY(access.isAnswering(0));
+        QVERIFY(monitors.at(0).state.unsupportedControls & 1u << Control::RedDrive);
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("Drive(monitor1")).size(), calls);
+    }
+
+    // Windows ends every handle when the display mode changes. Reads and
+    // writes through one fail at once, without retries and without making the
+    // monitor silent; a rediscovery, through the real calls, takes fresh
+    // ones, with the ranges of the new mode.
+    void aChangeOfDisplayModeEndsEveryHandle()
+    {
+        QVERIFY(m_simulated.start(QStringLiteral("monitor2.new-mode-maximum = 50")));
+        QList<MonitorData> monitors;
+        int ended = 0;
+        DDCMonitorAccess access(monitors, {}, [&] { ++ended; });
+        access.discover();
+        access.beginPass();
+        QCOMPARE(access.read(1, Control::Brightness).maximum, DWORD(100));
+
+        m_simulated.changeDisplayMode();
+        QCOMPARE(access.read(1, Control::Contrast).outcome, Outcome::Lost);
+        QCOMPARE(access.read(1, Control::Brightness).outcome, Outcome::Lost);
+        QCOMPARE(access.write(0, Control::Brightness, 10), Write::Lost);
+        QCOMPARE(ended, 2);
+        QVERIFY(access.isAnswering(1));
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("0xC026258D")).size(), 2);
+
+        QCOMPARE(access.rediscover(), (QList<qsizetype>{0, 1}));
+        const DDCMonitorAccess::Reading reading = access.read(1, Control::Brightness);
+        QVERIFY(reading.answered());
+        QCOMPARE(reading.maximum, DWORD(50));
+        QCOMPARE(monitors.at(1).state.readings[Control::Brightness].maximum, DWORD(50));
+        QCOMPARE(m_simulated.openHandles(), 2);
+    }
+
+    // A write whose message the bus lost is made once more; one that the
+    // monitor refused (a disabled setting) or lacks, never.
+    void aWriteIsMadeAgainOnlyWhenItWasLost_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<Write>("written");
+        QTest::addColumn<int>("writes");
+        QTest::addColumn<DWORD>("brightness");
+        QTest::newRow("lost once") << "monitor1.drops-writes = 1" << Write::Taken << 2 << DWORD(10);
+        QTest::newRow("lost twice")
+            << "monitor1.drops-writes = 2" << Write::Unanswered << 2 << DWORD(0);
+        QTest::newRow("refused") << "monitor1.refuses-writes = yes" << Write::Refused << 1
+                                 << DWORD(0);
+        QTest::newRow("unsupported")
+            << "monitor1.unsupported = brightness" << Write::Refused << 1 << DWORD(0);
+    }
+
+    void aWriteIsMadeAgainOnlyWhenItWasLost()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, writes);
+        QVERIFY(m_simulated.start(settings));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        access.beginPass();
+
+        QTEST(access.write(0, Control::Brightness, 10), "written");
+        QCOMPARE(m_simulated.calls().filter(QStringLiteral("SetMonitorBrightness")).size(), writes);
+        QTEST(monitors.at(0).state.readings[Control::Brightness].current, "brightness");
     }
 
     // Read through the null handle, which is also the first monitor's, it
@@ -200,7 +315,7 @@ private slots:
         QCOMPARE(monitors.size(), 2);
         QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));
         QCOMPARE(access.read(1, Control::Brightness).outcome, Outcome::Failed);
-        QVERIFY(!access.write(1, Control::Brightness, 10));
+        QCOMPARE(access.write(1, Control::Brightness, 10), Write::Refused);
         const QStringList monitorCalls =
             m_simulated.calls().filter(QRegularExpression(QStringLiteral("^(Get|Set)Monitor")));
         QVERIFY2(monitorCalls.isEmpty(), qPrintable(monitorCalls.join('\n')));

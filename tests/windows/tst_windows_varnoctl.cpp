@@ -22,10 +22,11 @@ private slots:
         // What the monitors hold afterwards, where it was written.
         QTest::addColumn<QString>("written");
 
-        QTest::newRow("list") << "" << QStringList{"list"} << 0
-                              << "0\tDisplay1\t\\\\.\\DISPLAY1\n1\tDisplay2\t\\\\.\\DISPLAY2\n"
-                              << ""
-                              << "";
+        QTest::newRow("list")
+            << "" << QStringList{"list"} << 0
+            << "0\tDisplay1\t\\\\.\\DISPLAY1\t\t\n1\tDisplay2\t\\\\.\\DISPLAY2\t\t\n"
+            << ""
+            << "";
         QTest::newRow("get one") << "" << QStringList{"get", "\\\\.\\DISPLAY2", "contrast"} << 0
                                  << "1\tcontrast\t60\t0\t100\n"
                                  << ""
@@ -40,9 +41,10 @@ private slots:
         QTest::newRow("get JSON")
             << "" << QStringList{"get", "all", "brightness", "--json"} << 0
             << R"([{"connector":"\\\\.\\DISPLAY1","controls":{"brightness":{"maximum":100,)"
-               R"("minimum":0,"value":70}},"index":0,"name":"Display1"},{"connector":)"
-               R"("\\\\.\\DISPLAY2","controls":{"brightness":{"maximum":100,"minimum":0,)"
-               R"("value":40}},"index":1,"name":"Display2"}])"
+               R"("minimum":0,"value":70}},"index":0,"manufacturer":"","name":"Display1",)"
+               R"("serialNumber":""},{"connector":"\\\\.\\DISPLAY2","controls":{"brightness":)"
+               R"({"maximum":100,"minimum":0,"value":40}},"index":1,"manufacturer":"",)"
+               R"("name":"Display2","serialNumber":""}])"
             << ""
             << "";
         // Windows may hand out 0 as a handle: written through, and released.
@@ -72,6 +74,69 @@ private slots:
             << "monitor1.unsupported = contrast" << QStringList{"get", "0", "contrast"} << 1 << ""
             << "varnoctl: monitor 0 (Display1) does not support contrast\n"
             << "";
+        QTest::newRow("a monitor without drive")
+            << "monitor1.capabilities = brightness contrast gain" << QStringList{"get", "0"} << 0
+            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
+               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
+            << ""
+            << "";
+        QTest::newRow("a monitor whose drive is disabled")
+            << "monitor1.disabled = red-drive green-drive blue-drive" << QStringList{"get", "0"}
+            << 0
+            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
+               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
+            << ""
+            << "";
+        // A reading of 0 of 0 is no value: none is shown, and none is computed
+        // from it.
+        QTest::newRow("get 0 of 0")
+            << "monitor1.maximum = 0" << QStringList{"get", "0", "brightness"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) does not support brightness\n"
+            << "";
+        QTest::newRow("set from 0 of 0")
+            << "monitor1.maximum = 0" << QStringList{"set", "0", "brightness", "+10"} << 1 << ""
+            << "varnoctl: monitor 0 (Display1) does not support brightness\n"
+            << "";
+        // The display mode changes during the run, before its first read
+        // (after the capabilities query), or before its write: fresh handles
+        // are taken, and the old ones released.
+        QTest::newRow("get while the display mode changes")
+            << "mode-change-after = 2" << QStringList{"get", "1", "brightness"} << 0
+            << "1\tbrightness\t40\t0\t100\n"
+            << ""
+            << "";
+        QTest::newRow("set while the display mode changes")
+            << "mode-change-after = 3" << QStringList{"set", "1", "brightness", "55"} << 0
+            << "1\tbrightness\t55\t0\t100\n"
+            << ""
+            << "monitor2.brightness = 55\n";
+        // Display1 duplicated on two monitors: each is listed, named by its
+        // description, and can be set on its own.
+        // Through a pipe, the text is UTF-8.
+        const QString duplicated =
+            QStringLiteral("display1 = 1 5\nmonitor5.description = Écran de présentation");
+        QTest::newRow("list of a duplicated display")
+            << duplicated << QStringList{"list"} << 0
+            << "0\tGeneric PnP Monitor\t\\\\.\\DISPLAY1#1\t\t\n"
+               "1\tÉcran de présentation\t\\\\.\\DISPLAY1#2\t\t\n2\tDisplay2\t\\\\.\\DISPLAY2\t\t\n"
+            << ""
+            << "";
+        QTest::newRow("set one monitor of a duplicated display")
+            << duplicated << QStringList{"set", "\\\\.\\DISPLAY1#2", "brightness", "30"} << 0
+            << "1\tbrightness\t30\t0\t100\n"
+            << ""
+            << "monitor5.brightness = 30\n";
+        QTest::newRow("get in a remote session")
+            << "session = remote" << QStringList{"get"} << 1 << ""
+            << "varnoctl: no monitor was found. The monitors are not listed: Windows lets only "
+               "the session at the computer itself reach them over DDC/CI, and Varno runs in a "
+               "remote one.\n"
+            << "";
+        QTest::newRow("set, the first write lost")
+            << "monitor1.drops-writes = 1" << QStringList{"set", "0", "contrast", "45"} << 0
+            << "0\tcontrast\t45\t0\t100\n"
+            << ""
+            << "monitor1.contrast = 45\n";
         QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
                                      << "varnoctl: there is no monitor 2; there are 2\n"
                                         "See varnoctl --help.\n"
@@ -95,7 +160,7 @@ private slots:
         QVERIFY(settingsFile.open(QIODevice::WriteOnly));
         settingsFile.write(QStringLiteral("%1\nstate = %2\nleaks = %3\n")
                                .arg(settings, file("state"), file("leaks"))
-                               .toLocal8Bit());
+                               .toUtf8());
         settingsFile.close();
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -121,7 +186,7 @@ private:
     // A Windows program's text lines end in CR LF.
     static QString textOf(const QByteArray &bytes)
     {
-        return QString::fromLocal8Bit(bytes).remove(QLatin1Char('\r'));
+        return QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
     }
 
     static QString contentsOf(const QString &path)

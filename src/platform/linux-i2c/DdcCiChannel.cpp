@@ -6,6 +6,7 @@
 
 #include <linux/i2c-dev.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -20,6 +21,9 @@ constexpr auto setDelay = std::chrono::milliseconds(50);
 // retry pause: every request waits until the bus has been quiet this long,
 // as DDC/CI hosts commonly keep between any two messages.
 constexpr auto quietBeforeRequest = std::chrono::milliseconds(50);
+// Where the caller has something to do meanwhile, the wait for a quiet bus
+// is cut into pieces no longer than this.
+constexpr auto quietWaitSlice = std::chrono::milliseconds(10);
 // Another program may hold the node for one exchange of its own; the window
 // must not freeze behind one that holds it longer.
 constexpr int lockAttempts = 5;
@@ -93,16 +97,31 @@ long DdcCiChannel::receive(std::uint8_t *data, std::size_t size)
     return received;
 }
 
-// Time spent since the last transfer, on this bus or elsewhere, counts.
-void DdcCiChannel::waitForQuietBus()
+// Time spent since the last transfer, on this bus or elsewhere, counts, and
+// so does an exchange made meanwhile, which starts the wait anew.
+void DdcCiChannel::waitForQuietBus(const Meanwhile &meanwhile)
 {
-    const auto quiet = m_clock.now() - m_lastTransfer;
-    if (quiet < quietBeforeRequest)
-        m_clock.sleep(std::chrono::ceil<std::chrono::milliseconds>(quietBeforeRequest - quiet));
+    for (;;) {
+        const auto quiet = m_clock.now() - m_lastTransfer;
+        if (quiet >= quietBeforeRequest)
+            return;
+        const auto remaining =
+            std::chrono::ceil<std::chrono::milliseconds>(quietBeforeRequest - quiet);
+        if (!meanwhile) {
+            m_clock.sleep(remaining);
+            return;
+        }
+        meanwhile();
+        m_clock.sleep(std::min(remaining, quietWaitSlice));
+    }
 }
 
-VcpReply DdcCiChannel::getVcp(std::uint8_t code)
+// With something to do meanwhile, the bus is waited for before it is locked:
+// an exchange made meanwhile takes and leaves the same lock.
+VcpReply DdcCiChannel::getVcp(std::uint8_t code, const Meanwhile &meanwhile)
 {
+    if (meanwhile)
+        waitForQuietBus(meanwhile);
     const VcpReply reply = whileLocked(
         [&]() -> VcpReply {
             waitForQuietBus();

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ class DdcCiChannel
 {
 public:
     static constexpr unsigned long displayAddress = 0x37;
+    // What the caller may do while a request waits for a quiet bus, such as
+    // handling the window's events; it may make exchanges of its own.
+    using Meanwhile = std::function<void()>;
 
     // Opens `path` and selects the display's address on it; on failure returns
     // null and sets *error to the negative errno.
@@ -29,7 +33,7 @@ public:
     DdcCiChannel &operator=(const DdcCiChannel &) = delete;
 
     // BusBusy when another program held the bus lock throughout.
-    VcpReply getVcp(std::uint8_t code);
+    VcpReply getVcp(std::uint8_t code, const Meanwhile &meanwhile = {});
     // Refuses values the display could not take: above 16 bits, or above the
     // maximum it last reported for the code.
     bool setVcp(std::uint8_t code, std::uint32_t value);
@@ -41,7 +45,7 @@ private:
     Result whileLocked(Exchange exchange, Result whenBusy);
     bool send(const std::vector<std::uint8_t> &request);
     long receive(std::uint8_t *data, std::size_t size);
-    void waitForQuietBus();
+    void waitForQuietBus(const Meanwhile &meanwhile = {});
 
     int m_fd;
     I2cTransport &m_transport;

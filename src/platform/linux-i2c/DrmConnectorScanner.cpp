@@ -49,18 +49,18 @@ QByteArray edidOf(const QString &connectorPath)
     return readFile(connectorPath + QStringLiteral("/edid"));
 }
 
-std::optional<Edid> parsed(const QByteArray &edid)
+// Who the monitor is that an EDID describes; one that does not parse stands
+// for itself, whole.
+QByteArray monitorKeyOf(const QByteArray &edid)
 {
-    return Edid::parse(reinterpret_cast<const std::uint8_t *>(edid.constData()),
-                       std::size_t(edid.size()));
+    const std::optional<Edid> parsed = Edid::parse(
+        reinterpret_cast<const std::uint8_t *>(edid.constData()), std::size_t(edid.size()));
+    return parsed ? QByteArray::fromStdString(parsed->identityKey()) : edid;
 }
 
-// An EDID that does not parse is compared whole.
 bool isSameMonitor(const QByteArray &edid, const QByteArray &earlier)
 {
-    const std::optional<Edid> now = parsed(edid);
-    const std::optional<Edid> then = parsed(earlier);
-    return now && then ? now->isSameMonitorAs(*then) : edid == earlier;
+    return monitorKeyOf(edid) == monitorKeyOf(earlier);
 }
 
 // Connector types of the kernel's DRM whose outputs never lead to a monitor
@@ -120,12 +120,16 @@ bool DrmConnectorScanner::showsStill(const DrmConnector &connector) const
     return isConnected(path) && isSameMonitor(edidOf(path), connector.edid);
 }
 
-QMap<QString, QByteArray> DrmConnectorScanner::statuses() const
+QMap<QString, QByteArray> DrmConnectorScanner::outputs() const
 {
-    QMap<QString, QByteArray> statuses;
-    for (const QString &name : connectorNames())
-        statuses.insert(name, readFile(connectorPath(name) + QStringLiteral("/status")).trimmed());
-    return statuses;
+    QMap<QString, QByteArray> outputs;
+    for (const QString &name : connectorNames()) {
+        const QString path = connectorPath(name);
+        const QByteArray status = readFile(path + QStringLiteral("/status")).trimmed();
+        outputs.insert(name,
+                       status == "connected" ? status + '\n' + monitorKeyOf(edidOf(path)) : status);
+    }
+    return outputs;
 }
 
 QStringList DrmConnectorScanner::connectorNames() const

@@ -27,9 +27,10 @@ public:
     // Whether the output still shows the display it showed when `connector`
     // was read: connected, with an EDID of the same monitor. Reads sysfs only.
     bool showsStill(const DrmConnector &connector) const;
-    // The `status` of every output, built-in ones too, under its name: cheap
-    // enough to be read on every refresh.
-    QMap<QString, QByteArray> statuses() const;
+    // What every output shows, built-in ones too, under its name: its
+    // `status`, and who the monitor is that a connected one's EDID names.
+    // Cheap enough to be read every second: sysfs only, no bus traffic.
+    QMap<QString, QByteArray> outputs() const;
     // Without the i2c-dev module there are no bus nodes, and HDMI or DVI
     // outputs show no bus either.
     bool i2cDevLoaded() const;

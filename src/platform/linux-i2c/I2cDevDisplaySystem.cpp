@@ -20,11 +20,13 @@ I2cDevDisplaySystem::I2cDevDisplaySystem(const Environment &environment)
     rescan();
 }
 
-// The statuses are read before the connectors, so that a change between the
-// two reads is seen by the next look.
+// The outputs are read before the connectors, so that a change between the
+// two reads is seen by the next look. A monitor replaced on an output that
+// stays connected (a KVM switch, a laptop resumed at another desk) changes
+// what the output shows too.
 bool I2cDevDisplaySystem::displaysChanged()
 {
-    return m_scanner.statuses() != m_statusesSeen;
+    return m_scanner.outputs() != m_outputsSeen;
 }
 
 // A display whose output still shows it keeps its channel and is not asked
@@ -37,7 +39,7 @@ bool I2cDevDisplaySystem::isKept(const Display &display) const
 
 void I2cDevDisplaySystem::rescan()
 {
-    m_statusesSeen = m_scanner.statuses();
+    m_outputsSeen = m_scanner.outputs();
     const QList<DrmConnector> connectors = m_scanner.connectedDisplays();
     std::vector<Display> kept;
     QStringList driven;
@@ -257,7 +259,7 @@ BOOL I2cDevDisplaySystem::read(HANDLE physicalMonitor, std::optional<MonitorCont
     DdcCiChannel *channel = channelBehind(physicalMonitor);
     if (!channel || !control)
         return fail();
-    const VcpReply reply = channel->getVcp(vcpCode(*control));
+    const VcpReply reply = channel->getVcp(vcpCode(*control), whileWaiting());
     if (reply.kind == VcpReply::Kind::Unsupported)
         return fail(vcpNotSupported);
     if (reply.kind != VcpReply::Kind::Value)

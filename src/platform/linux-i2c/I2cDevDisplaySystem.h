@@ -93,7 +93,7 @@ private:
     DrmConnectorScanner m_scanner;
     DisplayDiscovery m_discovery;
     std::vector<Display> m_displays;
-    QMap<QString, QByteArray> m_statusesSeen;
+    QMap<QString, QByteArray> m_outputsSeen;
     // Each physical-monitor handle not yet destroyed, and its display's id.
     std::map<std::uintptr_t, std::uintptr_t> m_handedOut;
     std::uintptr_t m_lastDisplayId = 0;

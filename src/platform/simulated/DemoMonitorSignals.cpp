@@ -14,18 +14,26 @@ int signalPipe[2] = {-1, -1};
 
 } // namespace
 
-DemoMonitorSignals::DemoMonitorSignals(DemoDisplaySystem &displays) : m_displays(displays)
-{
+// Caught from the program's start: a signal sent before the event loop runs
+// waits in the pipe, where it would otherwise have ended the program.
+const bool DemoMonitorSignals::s_caught = [] {
     if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &DemoMonitorSignals::takeSignal);
+        return false;
     struct sigaction action = {};
     action.sa_handler = &DemoMonitorSignals::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGUSR1, &action, nullptr);
     sigaction(SIGUSR2, &action, nullptr);
+    return true;
+}();
+
+DemoMonitorSignals::DemoMonitorSignals(DemoDisplaySystem &displays) : m_displays(displays)
+{
+    if (!s_caught)
+        return;
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &DemoMonitorSignals::takeSignal);
 }
 
 // Only what is safe in a signal handler: a write of one byte.

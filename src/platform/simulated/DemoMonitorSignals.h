@@ -16,6 +16,7 @@ public:
 
 private:
     static void handle(int signalNumber);
+    static const bool s_caught;
     void takeSignal();
 
     DemoDisplaySystem &m_displays;

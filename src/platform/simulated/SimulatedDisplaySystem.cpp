@@ -1,5 +1,6 @@
 #include "SimulatedDisplaySystem.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -91,9 +92,27 @@ SimulatedDisplaySystem::control(int displayMonitor, MonitorControl control, int 
         .controls[std::size_t(control)];
 }
 
+void SimulatedDisplaySystem::setSilent(int displayMonitor, bool silent)
+{
+    for (PhysicalMonitor &monitor : m_displayMonitors[displayMonitor].physicalMonitors) {
+        for (ControlState &state : monitor.controls)
+            state.neverAnswers = silent;
+    }
+}
+
 void SimulatedDisplaySystem::setPredatingVirtualModes(bool predating)
 {
     m_predatingVirtualModes = predating;
+}
+
+void SimulatedDisplaySystem::changeDisplayMode()
+{
+    ++m_displayMode;
+}
+
+void SimulatedDisplaySystem::setConfigurationDenied(bool denied)
+{
+    m_configurationDenied = denied;
 }
 
 void SimulatedDisplaySystem::setHandleZeroOwner(int displayMonitor)
@@ -203,6 +222,8 @@ LONG SimulatedDisplaySystem::getDisplayConfigBufferSizes(UINT32 flags, UINT32 *p
                                                          UINT32 *modeCount)
 {
     record(QStringLiteral("GetDisplayConfigBufferSizes(0x%1)").arg(flags, 0, 16));
+    if (m_configurationDenied)
+        return ERROR_ACCESS_DENIED;
     if (refusesFlags(flags))
         return ERROR_INVALID_PARAMETER;
     const UINT32 hidden = pathsHiddenFromSizeQuery();
@@ -233,6 +254,7 @@ LONG SimulatedDisplaySystem::queryDisplayConfig(UINT32 flags, UINT32 *pathCount,
         paths[i].sourceInfo.id = UINT32(owners.at(i));
         paths[i].targetInfo.adapterId = adapter;
         paths[i].targetInfo.id = firstTargetId + UINT32(owners.at(i));
+        paths[i].targetInfo.outputTechnology = m_displayMonitors.at(owners.at(i)).outputTechnology;
         paths[i].targetInfo.targetAvailable = TRUE;
     }
     for (UINT32 i = 0; i < needed * modesPerPath; ++i) {
@@ -316,13 +338,14 @@ BOOL SimulatedDisplaySystem::getPhysicalMonitors(HMONITOR monitor, DWORD count,
         return fail();
     const int attachment = m_displayMonitors.at(position).attachment;
     for (DWORD i = 0; i < count; ++i) {
-        // Windows may hand out 0 as a valid handle.
-        const bool zero = i == 0 && m_handleZeroOwner == position;
+        // Windows may hand out 0 as a valid handle, as any other, while no
+        // physical monitor open holds it.
+        const bool zero = i == 0 && m_handleZeroOwner == position && !m_openHandles.count(nullptr);
         const auto handle = zero ? nullptr : reinterpret_cast<HANDLE>(++m_lastPhysicalHandle);
         physicalMonitors[i].hPhysicalMonitor = handle;
-        copyWide(QStringLiteral("Generic PnP Monitor"),
+        copyWide(m_displayMonitors.at(position).physicalMonitors.at(int(i)).description,
                  physicalMonitors[i].szPhysicalMonitorDescription);
-        m_openHandles[handle] = {position, int(i), attachment};
+        m_openHandles[handle] = {position, int(i), attachment, m_displayMode};
     }
     return TRUE;
 }
@@ -333,17 +356,51 @@ BOOL SimulatedDisplaySystem::destroyPhysicalMonitor(HANDLE physicalMonitor)
     return m_openHandles.erase(physicalMonitor) ? TRUE : fail();
 }
 
-SimulatedDisplaySystem::ControlState *
-SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
+SimulatedDisplaySystem::PhysicalMonitor *
+SimulatedDisplaySystem::physicalMonitorBehind(HANDLE physicalMonitor)
 {
     const auto found = m_openHandles.find(physicalMonitor);
-    if (!control || found == m_openHandles.end())
+    if (found == m_openHandles.end())
         return nullptr;
     const PhysicalMonitorId &id = found->second;
     DisplayMonitor &display = m_displayMonitors[id.displayMonitor];
-    if (!display.attached || display.attachment != id.attachment)
+    if (!display.attached || display.attachment != id.attachment || id.displayMode != m_displayMode)
         return nullptr;
-    return &display.physicalMonitors[id.physicalMonitor].controls[std::size_t(*control)];
+    return &display.physicalMonitors[id.physicalMonitor];
+}
+
+DWORD SimulatedDisplaySystem::unreachable(HANDLE physicalMonitor) const
+{
+    const auto found = m_openHandles.find(physicalMonitor);
+    return found != m_openHandles.end() && found->second.displayMode != m_displayMode
+        ? DWORD(ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS)
+        : DWORD(ERROR_GEN_FAILURE);
+}
+
+SimulatedDisplaySystem::ControlState *
+SimulatedDisplaySystem::controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control)
+{
+    PhysicalMonitor *monitor = physicalMonitorBehind(physicalMonitor);
+    return monitor && control ? &monitor->controls[std::size_t(*control)] : nullptr;
+}
+
+// Windows reads them from the monitor over DDC/CI: one that answers nothing
+// gives none.
+BOOL SimulatedDisplaySystem::getMonitorCapabilities(HANDLE physicalMonitor, LPDWORD capabilities,
+                                                    LPDWORD colourTemperatures)
+{
+    record(QStringLiteral("GetMonitorCapabilities(%1)").arg(handleName(physicalMonitor)));
+    const PhysicalMonitor *monitor = physicalMonitorBehind(physicalMonitor);
+    if (!monitor)
+        return fail(unreachable(physicalMonitor));
+    answerDelay(Transfer::Read);
+    if (!monitor->capabilities
+        || std::all_of(monitor->controls.cbegin(), monitor->controls.cend(),
+                       [](const ControlState &control) { return control.neverAnswers; }))
+        return fail();
+    *capabilities = *monitor->capabilities;
+    *colourTemperatures = 0;
+    return TRUE;
 }
 
 BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physicalMonitor,
@@ -354,7 +411,7 @@ BOOL SimulatedDisplaySystem::readControl(const QString &function, HANDLE physica
     record(QStringLiteral("%1(%2%3)").arg(function, handleName(physicalMonitor), colourType));
     ControlState *state = controlBehind(physicalMonitor, control);
     if (!state)
-        return fail();
+        return fail(unreachable(physicalMonitor));
     answerDelay(Transfer::Read);
     if (state->neverAnswers)
         return fail();
@@ -379,10 +436,14 @@ BOOL SimulatedDisplaySystem::writeControl(const QString &function, HANDLE physic
                .arg(value));
     ControlState *state = controlBehind(physicalMonitor, control);
     if (!state)
-        return fail();
+        return fail(unreachable(physicalMonitor));
     answerDelay(Transfer::Write);
     if (state->refusesWrites)
         return fail();
+    if (state->droppedWrites > 0) {
+        --state->droppedWrites;
+        return fail(DWORD(ERROR_GRAPHICS_I2C_ERROR_TRANSMITTING_DATA));
+    }
     state->current = value;
     return TRUE;
 }

@@ -38,11 +38,17 @@ public:
         bool neverAnswers = false;
         bool unsupported = false; // reads answer "this control is not supported"
         bool refusesWrites = false;
+        int droppedWrites = 0; // writes lost on the bus before the control takes one
     };
 
     struct PhysicalMonitor
     {
         std::array<ControlState, monitorControlCount> controls;
+        // The MC_CAPS_ bits that GetMonitorCapabilities gives; none when the
+        // query fails, as for a monitor without DDC/CI.
+        std::optional<DWORD> capabilities = MC_CAPS_BRIGHTNESS | MC_CAPS_CONTRAST
+            | MC_CAPS_RED_GREEN_BLUE_GAIN | MC_CAPS_RED_GREEN_BLUE_DRIVE;
+        QString description = QStringLiteral("Generic PnP Monitor");
     };
 
     struct DisplayMonitor
@@ -52,6 +58,9 @@ public:
         QString devicePath; // one of its own unless a test gives another
         QByteArray edid; // as Windows keeps it for the device; empty when it has none
         bool hasActivePath = true;
+        // What its path's target is: a built-in panel's is internal.
+        DISPLAYCONFIG_VIDEO_OUTPUT_TECHNOLOGY outputTechnology =
+            DISPLAYCONFIG_OUTPUT_TECHNOLOGY_DISPLAYPORT_EXTERNAL;
         QList<PhysicalMonitor> physicalMonitors{PhysicalMonitor()};
         // Whether it is attached, and how often it was: the physical-monitor
         // handles of an earlier attachment no longer reach it.
@@ -76,12 +85,22 @@ public:
     void detachDisplayMonitor(int id);
     void attachDisplayMonitor(int id);
     ControlState &control(int displayMonitor, MonitorControl control, int physicalMonitor = 0);
+    // Whether no control of the display's monitors answers: switched off,
+    // asleep, cable pulled, or DDC/CI off in its menu.
+    void setSilent(int displayMonitor, bool silent);
 
     // Windows before 10 refuses the display-configuration flag
     // QDC_VIRTUAL_MODE_AWARE with ERROR_INVALID_PARAMETER.
     void setPredatingVirtualModes(bool predating);
+    // Windows refuses the display configuration to a session that is locked
+    // or remote, with ERROR_ACCESS_DENIED.
+    void setConfigurationDenied(bool denied);
+    // Ends every physical-monitor handle handed out, as Windows does when the
+    // display mode changes: calls through one fail with
+    // ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS.
+    void changeDisplayMode();
     // The first physical monitor behind the display monitor gets the handle
-    // 0, which Windows may hand out like any other.
+    // 0, which Windows may hand out like any other, whenever 0 is free.
     void setHandleZeroOwner(int displayMonitor);
 
     void setRecordingCalls(bool recording);
@@ -100,6 +119,8 @@ public:
     BOOL getPhysicalMonitors(HMONITOR monitor, DWORD count,
                              LPPHYSICAL_MONITOR physicalMonitors) override;
     BOOL destroyPhysicalMonitor(HANDLE physicalMonitor) override;
+    BOOL getMonitorCapabilities(HANDLE physicalMonitor, LPDWORD capabilities,
+                                LPDWORD colourTemperatures) override;
     BOOL getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
                               LPDWORD maximum) override;
     BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
@@ -139,6 +160,7 @@ private:
         int displayMonitor;
         int physicalMonitor;
         int attachment;
+        int displayMode;
     };
 
     void record(const QString &call);
@@ -146,6 +168,9 @@ private:
     QString handleName(HANDLE physicalMonitor) const;
     int displayPosition(HMONITOR monitor) const;
     void changeDisplays();
+    PhysicalMonitor *physicalMonitorBehind(HANDLE physicalMonitor);
+    // Why a handle reaches no monitor: Windows ended it, or its monitor went.
+    DWORD unreachable(HANDLE physicalMonitor) const;
     ControlState *controlBehind(HANDLE physicalMonitor, std::optional<MonitorControl> control);
     BOOL readControl(const QString &function, HANDLE physicalMonitor, const QString &colourType,
                      std::optional<MonitorControl> control, LPDWORD minimum, LPDWORD current,
@@ -158,10 +183,12 @@ private:
     Delays m_delays;
     QList<DisplayMonitor> m_displayMonitors;
     bool m_predatingVirtualModes = false;
+    bool m_configurationDenied = false;
     std::optional<int> m_handleZeroOwner;
     bool m_recording = false;
     QStringList m_calls;
     std::map<HANDLE, PhysicalMonitorId> m_openHandles;
     quintptr m_lastPhysicalHandle = 0x10000;
     bool m_displaysChanged = false;
+    int m_displayMode = 0;
 };

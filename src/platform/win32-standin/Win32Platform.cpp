@@ -1,6 +1,7 @@
 #include "Win32Platform.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -18,6 +19,11 @@ bool sameGuid(const GUID &left, const GUID &right)
 } // namespace
 
 Win32Platform::~Win32Platform() = default;
+
+BOOL Win32Platform::getMonitorCapabilities(HANDLE, LPDWORD, LPDWORD)
+{
+    return fail(ERROR_NOT_SUPPORTED);
+}
 
 QStringList Win32Platform::advice() const
 {
@@ -37,6 +43,16 @@ bool Win32Platform::displaysChanged()
 NoMonitorReason Win32Platform::noMonitorReason() const
 {
     return NoMonitorReason::Unexplained;
+}
+
+std::function<void()> Win32Platform::setWhileWaiting(std::function<void()> work)
+{
+    return std::exchange(m_whileWaiting, std::move(work));
+}
+
+const std::function<void()> &Win32Platform::whileWaiting() const
+{
+    return m_whileWaiting;
 }
 
 DWORD Win32Platform::lastError() const

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 // What answers the Windows calls of win32shim.h on a system without Windows.
@@ -37,6 +38,10 @@ public:
                                      LPPHYSICAL_MONITOR physicalMonitors) = 0;
     virtual BOOL destroyPhysicalMonitor(HANDLE physicalMonitor) = 0;
 
+    // Fails where the display system cannot tell a monitor's capabilities,
+    // as Windows does for a monitor without DDC/CI.
+    virtual BOOL getMonitorCapabilities(HANDLE physicalMonitor, LPDWORD capabilities,
+                                        LPDWORD colourTemperatures);
     virtual BOOL getMonitorBrightness(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
                                       LPDWORD maximum) = 0;
     virtual BOOL getMonitorContrast(HANDLE physicalMonitor, LPDWORD minimum, LPDWORD current,
@@ -92,6 +97,10 @@ public:
     virtual bool displaysChanged();
     // Not a Windows call either: why no monitor was found, for the window.
     virtual NoMonitorReason noMonitorReason() const;
+    // Not a Windows call: what may run while a read waits for its monitor in
+    // pieces, as the Linux layer waits for a quiet bus. Whoever sets it
+    // restores the one before.
+    std::function<void()> setWhileWaiting(std::function<void()> work);
 
     // What GetLastError answers: why the last call that failed did so.
     DWORD lastError() const;
@@ -116,6 +125,8 @@ protected:
     };
     // The monitor devices present, in the order Windows lists them.
     virtual QList<MonitorDevice> monitorDevices() const = 0;
+
+    const std::function<void()> &whileWaiting() const;
 
     // Fails a call as Windows does: FALSE, with the reason kept for
     // GetLastError. Every failure sets a reason, so that one left by an
@@ -144,6 +155,7 @@ private:
     const MonitorDevice *deviceAt(HDEVINFO set, ULONG_PTR index) const;
 
     DWORD m_lastError = ERROR_SUCCESS;
+    std::function<void()> m_whileWaiting;
     std::uintptr_t m_lastDeviceHandle = 0x100;
     // The devices each set holds, as they were when it was made.
     std::map<HDEVINFO, QList<MonitorDevice>> m_deviceInfoSets;

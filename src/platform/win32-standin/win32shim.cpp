@@ -64,6 +64,13 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD dwPhysicalMonitorArraySize,
     return allReleased;
 }
 
+BOOL WINAPI GetMonitorCapabilities(HANDLE hMonitor, LPDWORD pdwMonitorCapabilities,
+                                   LPDWORD pdwSupportedColorTemperatures)
+{
+    return Win32Platform::current().getMonitorCapabilities(hMonitor, pdwMonitorCapabilities,
+                                                           pdwSupportedColorTemperatures);
+}
+
 BOOL WINAPI GetMonitorBrightness(HANDLE hMonitor, LPDWORD pdwMinimumBrightness,
                                  LPDWORD pdwCurrentBrightness, LPDWORD pdwMaximumBrightness)
 {

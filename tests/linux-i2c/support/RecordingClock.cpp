@@ -12,3 +12,8 @@ std::chrono::nanoseconds RecordingClock::now()
 {
     return m_now;
 }
+
+int RecordingClock::retryPauses(const QStringList &log)
+{
+    return int(log.count(QStringLiteral("sleep 25"))) / 4;
+}

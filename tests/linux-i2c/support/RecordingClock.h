@@ -10,6 +10,9 @@ class RecordingClock : public Clock
 {
 public:
     explicit RecordingClock(QStringList *log);
+    // The backend's pauses of 100 ms between the attempts of a read in
+    // `log`, which it spends in pieces of 25 ms.
+    static int retryPauses(const QStringList &log);
     void sleep(std::chrono::milliseconds duration) override;
     std::chrono::nanoseconds now() override;
 

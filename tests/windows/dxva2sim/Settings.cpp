@@ -1,8 +1,13 @@
 #include "Settings.h"
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+const char *const capabilityNames[CapabilityCount] = {"brightness", "contrast", "drive", "gain"};
 
 const char *const controlNames[ControlCount] = {"brightness",  "contrast",   "red-drive",
                                                 "green-drive", "blue-drive", "red-gain",
@@ -25,13 +30,32 @@ std::string trimmed(const std::string &text)
         : text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-std::optional<Control> controlNamed(const std::string &name)
+// Sets the bits of the names that `value` lists; false if one is not among
+// `names`.
+template <std::size_t Count>
+bool takeNames(std::bitset<Count> &bits, const char *const (&names)[Count],
+               const std::string &value)
 {
-    for (int control = 0; control < ControlCount; ++control) {
-        if (name == controlNames[control])
-            return Control(control);
+    bits.reset();
+    std::istringstream words(value);
+    std::string word;
+    while (words >> word) {
+        const auto named = std::find(std::begin(names), std::end(names), word);
+        if (named == std::end(names))
+            return false;
+        bits.set(std::size_t(named - std::begin(names)));
     }
-    return {};
+    return true;
+}
+
+// The settings files are UTF-8; descriptions are wide strings.
+std::wstring wide(const std::string &text)
+{
+    std::wstring result(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), result.data(),
+                                           int(result.size()));
+    result.resize(std::size_t(std::max(length, 0)));
+    return result;
 }
 
 bool takeMonitorSetting(MonitorSettings &monitor, const std::string &name, const std::string &value)
@@ -40,21 +64,31 @@ bool takeMonitorSetting(MonitorSettings &monitor, const std::string &name, const
         (name == "silent" ? monitor.silent : monitor.refusesWrites) = value == "yes";
         return value == "yes" || value == "no";
     }
-    if (name == "misses-reads") {
-        const auto count = number(value);
-        monitor.missesReads = int(count.value_or(0));
-        return count.has_value();
+    const std::map<std::string, int MonitorSettings::*> counts = {
+        {"misses-reads", &MonitorSettings::missesReads},
+        {"drops-writes", &MonitorSettings::dropsWrites}};
+    if (const auto count = counts.find(name); count != counts.end()) {
+        monitor.*count->second = int(number(value).value_or(0));
+        return number(value).has_value();
     }
-    if (name == "unsupported") {
-        std::istringstream controls(value);
-        std::string control;
-        while (controls >> control) {
-            const auto unsupported = controlNamed(control);
-            if (!unsupported)
-                return false;
-            monitor.unsupported.set(*unsupported);
-        }
+    if (name == "maximum" || name == "new-mode-maximum") {
+        const auto maximum = number(value);
+        if (!maximum || *maximum > 0xFFFF)
+            return false;
+        if (name == "maximum")
+            monitor.maximum = *maximum;
+        else
+            monitor.newModeMaximum = *maximum;
         return true;
+    }
+    if (name == "unsupported" || name == "disabled")
+        return takeNames(name == "unsupported" ? monitor.unsupported : monitor.disabled,
+                         controlNames, value);
+    if (name == "capabilities")
+        return takeNames(monitor.capabilities, capabilityNames, value);
+    if (name == "description") {
+        monitor.description = wide(value);
+        return !value.empty();
     }
     return false;
 }
@@ -103,6 +137,14 @@ bool takeSetting(Settings &settings, const std::string &name, const std::string 
     if (const auto file = files.find(name); file != files.end()) {
         settings.*file->second = value;
         return !value.empty();
+    }
+    if (name == "session") {
+        settings.remoteSession = value == "remote";
+        return value == "remote" || value == "console";
+    }
+    if (name == "mode-change-after") {
+        settings.modeChangeAfter = number(value);
+        return settings.modeChangeAfter.has_value();
     }
     const auto numbered = [&](const std::string &kind) {
         return name.rfind(kind, 0) == 0

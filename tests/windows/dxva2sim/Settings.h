@@ -27,12 +27,29 @@ extern const char *const controlNames[ControlCount];
 // A physical monitor's handle value.
 using Handle = std::uintptr_t;
 
+// The groups of controls that the capability bits of GetMonitorCapabilities
+// name, in the order of capabilityNames.
+enum Capability {
+    BrightnessCapability,
+    ContrastCapability,
+    DriveCapability,
+    GainCapability,
+    CapabilityCount
+};
+extern const char *const capabilityNames[CapabilityCount];
+
 struct MonitorSettings
 {
     bool silent = false;
     bool refusesWrites = false;
     int missesReads = 0;
+    int dropsWrites = 0;
     std::bitset<ControlCount> unsupported;
+    std::bitset<ControlCount> disabled;
+    std::bitset<CapabilityCount> capabilities = std::bitset<CapabilityCount>().set();
+    unsigned long maximum = 100;
+    std::optional<unsigned long> newModeMaximum;
+    std::wstring description = L"Generic PnP Monitor";
 };
 
 // A test's settings, as dxva2sim.cpp tells them.
@@ -41,6 +58,8 @@ struct Settings
     std::string log;
     std::string leaks;
     std::string state;
+    bool remoteSession = false;
+    std::optional<int> modeChangeAfter;
     std::map<int, std::vector<Handle>> displays;
     std::map<Handle, MonitorSettings> monitors;
 };

@@ -1,5 +1,6 @@
 #include "Simulator.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -10,6 +11,9 @@ namespace {
 // dimmer displays.
 constexpr std::array<std::array<DWORD, ControlCount>, 2> demoLevels = {
     {{70, 75, 50, 50, 50, 100, 100, 100}, {40, 60, 45, 45, 45, 90, 90, 90}}};
+
+// GetMonitorCapabilities' bit of each group of controls.
+constexpr std::array<DWORD, CapabilityCount> capabilityBits = {0x02, 0x04, 0x20, 0x10};
 
 std::string valueName(Handle handle, Control control)
 {
@@ -38,8 +42,8 @@ bool Simulator::load(const char *settingsFile)
 void Simulator::reportLeaks()
 {
     std::string leaks;
-    for (const auto &[handle, count] : m_open)
-        for (int times = 0; times < count; ++times)
+    for (const auto &[handle, copies] : m_open)
+        for (int times = 0; times < copies.reaching + copies.ended; ++times)
             leaks += "monitor" + std::to_string(handle) + "\n";
     if (!m_settings.leaks.empty())
         std::ofstream(m_settings.leaks) << leaks;
@@ -51,8 +55,8 @@ int Simulator::openHandles()
 {
     std::lock_guard lock(m_mutex);
     int count = 0;
-    for (const auto &[handle, times] : m_open)
-        count += times;
+    for (const auto &[handle, copies] : m_open)
+        count += copies.reaching + copies.ended;
     return count;
 }
 
@@ -63,6 +67,11 @@ void Simulator::log(const std::string &line)
         std::ofstream(m_settings.log, std::ios::app) << line << "\n";
 }
 
+bool Simulator::isRemoteSession() const
+{
+    return m_settings.remoteSession;
+}
+
 std::vector<Handle> Simulator::handlesBehind(int display) const
 {
     const auto found = m_settings.displays.find(display);
@@ -70,11 +79,18 @@ std::vector<Handle> Simulator::handlesBehind(int display) const
                                               : found->second;
 }
 
+std::wstring Simulator::description(Handle handle) const
+{
+    const auto found = m_settings.monitors.find(handle);
+    return found == m_settings.monitors.end() ? MonitorSettings().description
+                                              : found->second.description;
+}
+
 void Simulator::open(const std::vector<Handle> &handles, int display)
 {
     std::lock_guard lock(m_mutex);
     for (const Handle handle : handles) {
-        ++m_open[handle];
+        ++m_open[handle].reaching;
         m_displays[handle] = display;
     }
 }
@@ -85,15 +101,36 @@ bool Simulator::destroy(Handle handle)
     const auto found = m_open.find(handle);
     if (found == m_open.end())
         return false;
-    if (--found->second == 0)
+    Copies &copies = found->second;
+    --(copies.ended > 0 ? copies.ended : copies.reaching);
+    if (copies.reaching + copies.ended == 0)
         m_open.erase(found);
     return true;
 }
 
-bool Simulator::isOpen(Handle handle)
+void Simulator::changeDisplayMode()
 {
     std::lock_guard lock(m_mutex);
-    return m_open.count(handle) != 0;
+    for (auto &[handle, copies] : m_open) {
+        copies.ended += copies.reaching;
+        copies.reaching = 0;
+    }
+    m_modeChanged = true;
+}
+
+std::optional<DWORD> Simulator::handleError(Handle handle)
+{
+    if (m_settings.modeChangeAfter && ++m_handleCalls == *m_settings.modeChangeAfter)
+        changeDisplayMode();
+    std::lock_guard lock(m_mutex);
+    if (m_settings.remoteSession)
+        return onlyConsoleSession;
+    const auto found = m_open.find(handle);
+    if (found == m_open.end())
+        return invalidHandle;
+    if (found->second.reaching == 0)
+        return noLongerExists;
+    return {};
 }
 
 std::optional<DWORD> Simulator::readError(Handle handle, Control control)
@@ -104,6 +141,8 @@ std::optional<DWORD> Simulator::readError(Handle handle, Control control)
         return notAnswering;
     if (monitor.unsupported[control])
         return vcpNotSupported;
+    if (monitor.disabled[control])
+        return disabledSetting;
     return {};
 }
 
@@ -111,21 +150,53 @@ std::optional<DWORD> Simulator::writeError(Handle handle, Control control)
 {
     std::lock_guard lock(m_mutex);
     const MonitorSettings &monitor = m_settings.monitors[handle];
-    if (monitor.silent || monitor.refusesWrites)
+    if (monitor.silent || m_writesDropped[handle]++ < monitor.dropsWrites)
         return notAnswering;
     if (monitor.unsupported[control])
         return vcpNotSupported;
+    if (monitor.disabled[control] || monitor.refusesWrites)
+        return disabledSetting;
     return {};
+}
+
+// A monitor that does not answer cannot tell what it has.
+std::optional<DWORD> Simulator::capabilitiesError(Handle handle)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_settings.monitors[handle].silent)
+        return notAnswering;
+    return {};
+}
+
+DWORD Simulator::capabilities(Handle handle)
+{
+    std::lock_guard lock(m_mutex);
+    DWORD bits = 0;
+    for (int capability = 0; capability < CapabilityCount; ++capability) {
+        if (m_settings.monitors[handle].capabilities[std::size_t(capability)])
+            bits |= capabilityBits[std::size_t(capability)];
+    }
+    return bits;
+}
+
+// A change of display mode may change a range.
+DWORD Simulator::maximum(Handle handle)
+{
+    std::lock_guard lock(m_mutex);
+    const MonitorSettings &monitor = m_settings.monitors[handle];
+    return DWORD(m_modeChanged ? monitor.newModeMaximum.value_or(monitor.maximum)
+                               : monitor.maximum);
 }
 
 DWORD Simulator::value(Handle handle, Control control)
 {
+    const DWORD highest = maximum(handle);
     std::lock_guard lock(m_mutex);
     const auto found = m_values.find(valueName(handle, control));
     if (found != m_values.end())
-        return found->second;
+        return std::min(found->second, highest);
     const bool dimmer = m_displays[handle] % 2 == 0;
-    return demoLevels[dimmer][control];
+    return std::min(demoLevels[dimmer][control], highest);
 }
 
 void Simulator::setValue(Handle handle, Control control, DWORD value)

@@ -2,7 +2,13 @@
 // fails every call. Behind each display monitor it simulates DDC/CI monitors
 // with a real monitor's delays (40 ms to answer a read, 50 ms to take a
 // write), ranges of 0 to 100, and the demo's levels (\\.\DISPLAY2 and every
-// even display dimmer than the others).
+// even display dimmer than the others). It does what Microsoft's
+// documentation says real Windows and real monitors do: a change of display
+// mode ends every physical-monitor handle (calls through one fail with
+// ERROR_GRAPHICS_MONITOR_NO_LONGER_EXISTS) and may change the ranges; a
+// monitor may lack controls (GetMonitorCapabilities leaves their bits out),
+// disable a setting, or answer 0 of 0; outside the console session every
+// call fails with ERROR_GRAPHICS_ONLY_CONSOLE_SESSION_SUPPORTED.
 //
 // VARNO_DXVA2SIM names a settings file of "name = value" lines ('#' begins a
 // comment); without it, each display has one monitor that answers. A test
@@ -19,14 +25,30 @@
 //                                  reads what another wrote; "monitorH.C = V"
 //   displayN = H...                the handles of the monitors behind
 //                                  \\.\DISPLAYN, in order, none if empty;
-//                                  by default one, whose handle is N
-//   monitorH.silent = yes          every read and write fails unanswered
+//                                  by default one, whose handle is N; several
+//                                  are a duplicated (cloned) display
+//   session = remote               not the console session (or: console)
+//   mode-change-after = N          the display mode changes before the Nth
+//                                  call through a physical-monitor handle
+//   monitorH.silent = yes          every read, write and capabilities query
+//                                  fails unanswered
 //   monitorH.misses-reads = N      so do the first N reads
-//   monitorH.refuses-writes = yes  so does every write
+//   monitorH.drops-writes = N      and the first N writes
+//   monitorH.refuses-writes = yes  every write fails: the setting is disabled
 //   monitorH.unsupported = C...    these controls are reported unsupported
+//   monitorH.disabled = C...       these controls are disabled settings
+//   monitorH.capabilities = G...   the capability bits given, of the groups
+//                                  brightness, contrast, drive and gain; by
+//                                  default all four
+//   monitorH.maximum = N           every control's maximum (100 by default;
+//                                  a current value above it reads as it)
+//   monitorH.new-mode-maximum = N  the maximum once the display mode changed
+//   monitorH.description = TEXT    its description (UTF-8), by default
+//                                  "Generic PnP Monitor"
 // H is a handle's value (0 is one, as on Windows), C a control: brightness,
 // contrast, red-drive, green-drive, blue-drive, red-gain, green-gain,
-// blue-gain. Files may be given as Unix paths when the program runs outside
+// blue-gain. Handed out again after a change of display mode, a handle keeps
+// its value. Files may be given as Unix paths when the program runs outside
 // the Wine prefix (its current drive is then Z:, the Unix root).
 #include "Simulator.h"
 
@@ -43,7 +65,6 @@
 
 namespace {
 
-constexpr DWORD invalidHandle = 0xC026258C; // ERROR_GRAPHICS_INVALID_PHYSICAL_MONITOR_HANDLE
 constexpr DWORD readDelay = 40;
 constexpr DWORD writeDelay = 50;
 
@@ -141,14 +162,14 @@ BOOL readControl(const char *function, HANDLE handle, std::optional<Control> con
                   + (control ? std::string(", ") + controlNames[*control] : "") + ")");
     if (!control || !minimum || !current || !maximum)
         return call.fail(ERROR_INVALID_PARAMETER);
-    if (!simulator->isOpen(handleValue(handle)))
-        return call.fail(invalidHandle);
+    if (const auto error = simulator->handleError(handleValue(handle)))
+        return call.fail(*error);
     Sleep(readDelay);
     if (const auto error = simulator->readError(handleValue(handle), *control))
         return call.fail(*error);
     *minimum = 0;
     *current = simulator->value(handleValue(handle), *control);
-    *maximum = Simulator::maximum;
+    *maximum = simulator->maximum(handleValue(handle));
     return call.succeed(std::to_string(*current) + " of 0.." + std::to_string(*maximum));
 }
 
@@ -158,10 +179,12 @@ BOOL writeControl(const char *function, HANDLE handle, std::optional<Control> co
     call.describe(std::string(function) + "(" + handleText(handle)
                   + (control ? std::string(", ") + controlNames[*control] : "") + ", "
                   + std::to_string(value) + ")");
-    if (!control || value > Simulator::maximum)
+    if (!control)
         return call.fail(ERROR_INVALID_PARAMETER);
-    if (!simulator->isOpen(handleValue(handle)))
-        return call.fail(invalidHandle);
+    if (const auto error = simulator->handleError(handleValue(handle)))
+        return call.fail(*error);
+    if (value > simulator->maximum(handleValue(handle)))
+        return call.fail(ERROR_INVALID_PARAMETER);
     Sleep(writeDelay);
     if (const auto error = simulator->writeError(handleValue(handle), *control))
         return call.fail(*error);
@@ -183,6 +206,8 @@ BOOL WINAPI GetNumberOfPhysicalMonitorsFromHMONITOR(HMONITOR monitor, LPDWORD co
         return call.fail(ERROR_INVALID_PARAMETER);
     if (!display)
         return call.fail(ERROR_INVALID_MONITOR_HANDLE);
+    if (simulator->isRemoteSession())
+        return call.fail(onlyConsoleSession);
     *count = DWORD(simulator->handlesBehind(*display).size());
     return call.succeed(std::to_string(*count));
 }
@@ -196,6 +221,8 @@ BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD size,
     const auto display = displayNumber(monitor);
     if (!display)
         return call.fail(ERROR_INVALID_MONITOR_HANDLE);
+    if (simulator->isRemoteSession())
+        return call.fail(onlyConsoleSession);
     const std::vector<Handle> handles = simulator->handlesBehind(*display);
     if (!monitors || size == 0 || size != handles.size())
         return call.fail(ERROR_INVALID_PARAMETER);
@@ -203,7 +230,8 @@ BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD size,
     for (DWORD index = 0; index < size; ++index) {
         monitors[index] = {};
         monitors[index].hPhysicalMonitor = reinterpret_cast<HANDLE>(handles[index]);
-        std::wcsncpy(monitors[index].szPhysicalMonitorDescription, L"Generic PnP Monitor",
+        std::wcsncpy(monitors[index].szPhysicalMonitorDescription,
+                     simulator->description(handles[index]).c_str(),
                      PHYSICAL_MONITOR_DESCRIPTION_SIZE - 1);
         given += (index ? " " : "") + handleText(monitors[index].hPhysicalMonitor);
     }
@@ -229,6 +257,26 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD size, LPPHYSICAL_MONITOR monitors)
     for (DWORD index = 0; index < size; ++index)
         destroyed = DestroyPhysicalMonitor(monitors[index].hPhysicalMonitor) && destroyed;
     return destroyed ? call.succeed("done") : call.fail(invalidHandle);
+}
+
+// Windows reads the capabilities string over DDC/CI; only a monitor that
+// answers can give it.
+BOOL WINAPI GetMonitorCapabilities(HANDLE monitor, LPDWORD capabilities, LPDWORD colourTemperatures)
+{
+    Call call;
+    call.describe("GetMonitorCapabilities(" + handleText(monitor) + ")");
+    if (!capabilities || !colourTemperatures)
+        return call.fail(ERROR_INVALID_PARAMETER);
+    if (const auto error = simulator->handleError(handleValue(monitor)))
+        return call.fail(*error);
+    Sleep(readDelay);
+    if (const auto error = simulator->capabilitiesError(handleValue(monitor)))
+        return call.fail(*error);
+    *capabilities = simulator->capabilities(handleValue(monitor));
+    *colourTemperatures = 0;
+    char bits[16];
+    std::snprintf(bits, sizeof(bits), "0x%02lX", *capabilities);
+    return call.succeed(bits);
 }
 
 BOOL WINAPI GetMonitorBrightness(HANDLE monitor, LPDWORD minimum, LPDWORD current, LPDWORD maximum)
@@ -280,6 +328,14 @@ BOOL WINAPI SetMonitorRedGreenOrBlueGain(HANDLE monitor, MC_GAIN_TYPE type, DWOR
 extern "C" BOOL WINAPI SimulateMonitors(const char *settingsFile)
 {
     return simulate(settingsFile);
+}
+
+// Changes the display mode, as a resolution or refresh rate set by the user
+// or a full-screen game does.
+extern "C" void WINAPI ChangeDisplayMode()
+{
+    simulator->changeDisplayMode();
+    simulator->log("display mode changed");
 }
 
 // The physical-monitor handles that are open now.
