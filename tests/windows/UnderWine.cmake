@@ -95,7 +95,8 @@ if(windows_window)
     add_test(NAME tst_windows_installer
              COMMAND ${run_under_wine} ${CMAKE_CURRENT_LIST_DIR}/installer-under-wine.sh
                      ${windows_build}/package/varno-${PROJECT_VERSION}-setup.exe
-                     ${windows_programs}/dxva2.dll ${PROJECT_VERSION} ${VARNO_PUBLISHER})
+                     ${windows_programs}/dxva2.dll ${PROJECT_VERSION} ${VARNO_PUBLISHER}
+                     $<TARGET_FILE:x11window> ${CMAKE_BINARY_DIR}/screenshots/installed)
     # Not beside their programs, as the others' is: all share one.
     set_tests_properties(${window_tests} PROPERTIES
                          ENVIRONMENT VARNO_WINE_CACHE=${windows_programs}/wine)

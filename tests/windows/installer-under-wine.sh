@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Varno's installer as a Windows user's machine runs it, under Wine, as
 # run-under-wine.sh --driver runs it:
-#   installer-under-wine.sh varno-VERSION-setup.exe dxva2.dll VERSION PUBLISHER
+#   installer-under-wine.sh varno-VERSION-setup.exe dxva2.dll VERSION PUBLISHER x11window PICTURES
 # Installs silently, finds the programs and nothing else under Program Files,
 # with no DLL they need beside them, the Start-menu entry and the entry in
-# Add/Remove Programs; runs the installed varnoctl.exe against the simulated
-# dxva2.dll; uninstalls silently and finds nothing left.
+# Add/Remove Programs; runs the installed varnoctl.exe and varno.exe against
+# the simulated dxva2.dll, the window as window-under-wine.sh does, with its
+# pictures in PICTURES; uninstalls silently and finds nothing left.
 set -euo pipefail
-setup=$1 simulated_dxva2=$2 version=$3 publisher=$4
+setup=$1 simulated_dxva2=$2 version=$3 publisher=$4 window_tool=$5 pictures=$6
 
 fail() {
     echo "$*" >&2
@@ -55,9 +56,10 @@ done
 
 cp "$simulated_dxva2" "$installed/"
 listed=$(wine "$installed/varnoctl.exe" list | tr -d '\r')
-rm "$installed/dxva2.dll"
-[[ "$listed" == $'0\tDisplay1\t\\\\.\\DISPLAY1\n1\tDisplay2\t\\\\.\\DISPLAY2' ]] \
+[[ "$listed" == $'0\tDisplay1\t\\\\.\\DISPLAY1\t\t\n1\tDisplay2\t\\\\.\\DISPLAY2\t\t' ]] \
     || fail "The installed varnoctl.exe lists: $listed"
+"$(dirname "$0")/window-under-wine.sh" "$installed/varno.exe" "$window_tool" "$pictures"
+rm "$installed/dxva2.dll"
 
 wine "$installed/Uninstall.exe" /S || fail "The uninstaller failed with $?"
 wineserver -w
