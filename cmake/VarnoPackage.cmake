@@ -1,8 +1,8 @@
 # The Debian package: `cpack -G DEB` in a Release build without tests.
 
 set(CPACK_PACKAGE_NAME varno)
-set(CPACK_PACKAGE_VENDOR "The Varno developers")
-set(CPACK_PACKAGE_CONTACT "The Varno developers <maintainers@varno.org>")
+set(CPACK_PACKAGE_VENDOR "${VARNO_PUBLISHER}")
+set(CPACK_PACKAGE_CONTACT "${VARNO_PUBLISHER} <maintainers@varno.org>")
 # Read here rather than named as the description file, which cpack would
 # escape for XML.
 set(description_file ${PROJECT_SOURCE_DIR}/data/description.txt)

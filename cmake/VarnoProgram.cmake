@@ -14,6 +14,10 @@ function(varno_add_program target)
     qt_add_executable(${target} WIN32)
     target_link_libraries(${target} PRIVATE varno_main ${arg_PLATFORM})
     varno_use_qml_module(${target})
+    # The QML modules that the window imports are found from its own module
+    # (see src/CMakeLists.txt), not by scanning the program's folder, which
+    # holds every other QML file and the builds.
+    set_target_properties(${target} PROPERTIES QT_QML_MODULE_NO_IMPORT_SCAN ON)
 endfunction()
 
 # varno_add_ctl(target [PLATFORM library])

@@ -3,6 +3,7 @@
 # what is missing, so running it again costs a second.
 #   scripts/setup-debian.sh            the program
 #   scripts/setup-debian.sh --package  the program and its Debian package
+#   scripts/setup-debian.sh --windows  the program, and its Windows build and download
 #   scripts/setup-debian.sh --tests    all that, and everything the tests use
 set -euo pipefail
 
@@ -14,16 +15,19 @@ packages=(
     libqt6svg6
 )
 packaging=(dpkg-dev file librsvg2-bin)
+# The icon is drawn for Windows with rsvg-convert and ImageMagick.
+windows=(g++-mingw-w64-x86-64-posix nsis librsvg2-bin imagemagick)
 case "${1:-}" in
     --package) packages+=("${packaging[@]}") ;;
+    --windows) packages+=("${windows[@]}") ;;
     --tests)
         packages+=(
-            "${packaging[@]}"
+            "${packaging[@]}" "${windows[@]}"
             qml6-module-qttest
-            xvfb xauth x11-utils libx11-dev libxrandr-dev imagemagick
+            xvfb xauth x11-utils libx11-dev libxrandr-dev libxtst-dev imagemagick tesseract-ocr
             clang libclang-rt-14-dev
             fuse3 libfuse3-dev pkg-config
-            g++-mingw-w64-x86-64-posix wine wine64 libwine x11-xserver-utils
+            wine wine64 libwine x11-xserver-utils
             lintian desktop-file-utils appstream
         )
         ;;

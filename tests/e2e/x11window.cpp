@@ -1,13 +1,17 @@
 // Waits for, or closes, a top-level X11 window by its title, the way a user
 // would: closing sends the window manager's delete request, which Qt answers
-// like a click on the close button. No window manager runs under Xvfb. Gives
-// the screen an EDID, as a monitor would, or takes it away.
+// like a click on the close button. No window manager runs under Xvfb. Types
+// keys into a window, named as X names them (Tab, Right, space), through the
+// server's test extension, as a keyboard would. Gives the screen an EDID, as
+// a monitor would, or takes it away.
 //   x11window wait TITLE TIMEOUT_MS
 //   x11window close TITLE
+//   x11window keys TITLE KEY...
 //   x11window edid [MODEL SERIAL]
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
@@ -70,6 +74,25 @@ void requestClose(Display *display, Window window)
     XFlush(display);
 }
 
+// Gives the window the keyboard's focus first, as a window manager would on
+// a click into it.
+bool typeKeys(Display *display, Window window, char **keys, int count)
+{
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+    for (int i = 0; i < count; ++i) {
+        const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keys[i]));
+        if (!code)
+            return false;
+        // Apart, as a person types, so that each key is handled before the next.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        XSync(display, False);
+    }
+    return true;
+}
+
 // An EDID base block of the maker "VRN" that names `model` and `serial` in text
 // descriptors.
 std::vector<unsigned char> edid(const char *model, const char *serial)
@@ -117,10 +140,12 @@ int main(int argc, char *argv[])
 {
     const bool wait = argc == 4 && std::strcmp(argv[1], "wait") == 0;
     const bool close = argc == 3 && std::strcmp(argv[1], "close") == 0;
+    const bool type = argc >= 4 && std::strcmp(argv[1], "keys") == 0;
     const bool describe = (argc == 2 || argc == 4) && std::strcmp(argv[1], "edid") == 0;
-    if (!wait && !close && !describe) {
+    if (!wait && !close && !type && !describe) {
         std::fprintf(stderr,
-                     "usage: %s wait TITLE TIMEOUT_MS | close TITLE | edid [MODEL SERIAL]\n",
+                     "usage: %s wait TITLE TIMEOUT_MS | close TITLE | keys TITLE KEY... | "
+                     "edid [MODEL SERIAL]\n",
                      argv[0]);
         return 2;
     }
@@ -129,6 +154,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s: cannot open the X display\n", argv[0]);
         return 2;
     }
+    // Windows come and go while the tree is searched (Wine makes and drops
+    // windows of its own as a program starts): one gone meanwhile is skipped.
+    XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
     if (describe) {
         setEdid(display, argc == 4 ? edid(argv[2], argv[3]) : std::vector<unsigned char>());
         XCloseDisplay(display);
@@ -137,6 +165,7 @@ int main(int argc, char *argv[])
     const Window window = waitForWindow(display, argv[2], wait ? std::atoi(argv[3]) : 0);
     if (window && close)
         requestClose(display, window);
+    const bool typed = window && type && typeKeys(display, window, argv + 3, argc - 3);
     XCloseDisplay(display);
-    return window ? 0 : 1;
+    return window && (!type || typed) ? 0 : 1;
 }

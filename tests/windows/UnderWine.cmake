@@ -1,16 +1,49 @@
 # The Windows build of the monitor access and of varnoctl, with the Windows
-# tests and the simulated dxva2, built as a part of this build with the Qt for
-# mingw that scripts/setup-mingw-qt.sh builds once per machine; its tests run
-# here under Wine. Without that Qt, or without Wine, they are skipped and say
-# why.
+# tests and the simulated dxva2, built as a part of this build with a Qt for
+# mingw that is built once per machine; its tests run here under Wine. Where
+# scripts/setup-mingw-qt-quick.sh has built Qt Gui and Quick, that Qt builds
+# the window and the download too, and their tests run; else Qt Core alone
+# from scripts/setup-mingw-qt.sh does the rest. Without a Qt for mingw, or
+# without Wine, the tests are skipped and say why.
 set(windows_build ${CMAKE_CURRENT_BINARY_DIR}/windows)
 # Every program beside the DLL that it loads.
 set(windows_programs ${windows_build}/bin)
 
-execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/setup-mingw-qt.sh --print-prefix
-                OUTPUT_VARIABLE mingw_qt OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
-                RESULT_VARIABLE mingw_qt_missing)
-if(NOT mingw_qt_missing)
+# varno_mingw_qt(script out_var): the prefix of the Qt that `script` builds,
+# or nothing where it is not built.
+function(varno_mingw_qt script out_var)
+    execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/${script} --print-prefix
+                    OUTPUT_VARIABLE prefix OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
+                    RESULT_VARIABLE missing)
+    if(missing)
+        set(prefix "")
+    endif()
+    set(${out_var} "${prefix}" PARENT_SCOPE)
+endfunction()
+
+varno_mingw_qt(setup-mingw-qt-quick.sh mingw_qt)
+set(windows_window ON)
+if(NOT mingw_qt)
+    varno_mingw_qt(setup-mingw-qt.sh mingw_qt)
+    set(windows_window OFF)
+endif()
+
+if(mingw_qt)
+    # A build made with another Qt keeps that Qt's paths in its cache: it
+    # starts anew.
+    set(built_with ${windows_build}/mingw-qt)
+    if(EXISTS ${built_with})
+        file(READ ${built_with} previous_qt)
+        if(NOT previous_qt STREQUAL mingw_qt)
+            file(REMOVE_RECURSE ${windows_build})
+        endif()
+    endif()
+    file(WRITE ${built_with} ${mingw_qt})
+
+    set(windows_targets all)
+    if(windows_window)
+        list(APPEND windows_targets windows_package)
+    endif()
     include(ExternalProject)
     ExternalProject_Add(windows_build
         SOURCE_DIR ${PROJECT_SOURCE_DIR}
@@ -19,7 +52,8 @@ if(NOT mingw_qt_missing)
             -DCMAKE_TOOLCHAIN_FILE=${mingw_qt}/lib/cmake/Qt6/qt.toolchain.cmake
             -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
             -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${windows_programs}
-            -DVARNO_WINDOW=OFF
+            -DVARNO_WINDOW=${windows_window}
+        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${windows_targets}
         # Its sources are this build's: it has to look at them on every build.
         BUILD_ALWAYS ON
         INSTALL_COMMAND "")
@@ -51,7 +85,29 @@ add_test(NAME tst_windows_registry_edid
 set_tests_properties(tst_windows_registry_edid PROPERTIES
     PASS_REGULAR_EXPRESSION "^0\tDisplay1\t[^\t]*DISPLAY1\tVRN\tAST-0001[\r\n]*$")
 
+set(window_tests tst_windows_window tst_windows_installer)
+if(windows_window)
+    set(run_under_wine ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh --driver)
+    add_test(NAME tst_windows_window
+             COMMAND ${run_under_wine} ${CMAKE_CURRENT_LIST_DIR}/window-under-wine.sh
+                     ${windows_programs}/varno.exe $<TARGET_FILE:x11window>
+                     ${CMAKE_BINARY_DIR}/screenshots)
+    add_test(NAME tst_windows_installer
+             COMMAND ${run_under_wine} ${CMAKE_CURRENT_LIST_DIR}/installer-under-wine.sh
+                     ${windows_build}/package/varno-${PROJECT_VERSION}-setup.exe
+                     ${windows_programs}/dxva2.dll ${PROJECT_VERSION} ${VARNO_PUBLISHER}
+                     $<TARGET_FILE:x11window> ${CMAKE_BINARY_DIR}/screenshots/installed)
+    # Not beside their programs, as the others' is: all share one.
+    set_tests_properties(${window_tests} PROPERTIES
+                         ENVIRONMENT VARNO_WINE_CACHE=${windows_programs}/wine)
+else()
+    foreach(test IN LISTS window_tests)
+        add_test(NAME ${test} COMMAND sh -c "echo 'Skipped: Qt Gui and Quick for mingw are \
+not built (scripts/setup-mingw-qt-quick.sh builds them, in about an hour)' >&2; exit 77")
+    endforeach()
+endif()
+
 # The first run makes the Wine prefix, which takes half a minute.
 set_tests_properties(tst_windows_access tst_windows_varnoctl tst_windows_console
-                     tst_windows_registry_edid PROPERTIES
+                     tst_windows_registry_edid ${window_tests} PROPERTIES
     SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK wine_prefix)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine as the Windows tests need it, and exits
 # with the program's code:
-#   tests/windows/run-under-wine.sh [--edid TOOL MODEL SERIAL] program.exe [arguments...]
+#   tests/windows/run-under-wine.sh [--edid TOOL MODEL SERIAL] [--driver COMMAND] program.exe [arguments...]
+# With --driver, COMMAND runs instead, with the program and the arguments, on
+# the same display and prefix: a test that starts the program with wine,
+# drives it and looks at it.
 # The program sees two monitors, \\.\DISPLAY1 (1920x1080 at 0,0, primary) and
 # \\.\DISPLAY2 (1920x1200 at 1920,0), on an X server of its own, and the
 # dxva2.dll that lies beside it instead of Wine's, which fails every call.
@@ -24,8 +27,13 @@ if [[ ${1-} == --edid ]]; then
     edid=("${@:2:3}")
     shift 4
 fi
+driver=
+if [[ "${1:-}" == --driver ]] && (($# >= 2)); then
+    driver=$2
+    shift 2
+fi
 if (($# < 1)); then
-    echo "usage: $0 [--edid TOOL MODEL SERIAL] program.exe [arguments...]" >&2
+    echo "usage: $0 [--edid TOOL MODEL SERIAL] [--driver COMMAND] program.exe [arguments...]" >&2
     exit 2
 fi
 program=$1
@@ -44,7 +52,7 @@ if [[ ! -e "$program" ]]; then
     exit 1
 fi
 program_dir=$(cd "$(dirname "$program")" && pwd)
-if [[ ! -e "$program_dir/dxva2.dll" ]]; then
+if [[ -z "$driver" && ! -e "$program_dir/dxva2.dll" ]]; then
     echo "No dxva2.dll beside $program: Wine would not start it" >&2
     exit 1
 fi
@@ -55,6 +63,9 @@ exec {lock}>"$cache/lock"
 flock "$lock"
 
 export WINEPREFIX=$cache/prefix WINEDEBUG=${WINEDEBUG:--all}
+# Wine copies the Start menu of Windows into this computer's own menus,
+# outside the prefix: tests must leave no trace there.
+no_menus=winemenubuilder.exe=d
 # Wine hands no QT_ variable to Windows programs unless it is given with a
 # WINE before it. Without a console window, which Wine gives no program
 # whose output is redirected, Qt would send its messages and Qt Test's report
@@ -101,7 +112,7 @@ if [[ ! -e "$WINEPREFIX/.varno-ready" ]]; then
     echo "Making the Wine prefix $WINEPREFIX (once, about 20 s)" >&2
     rm -rf "$WINEPREFIX"
     # Without .NET and the HTML engine, which Wine would offer to download.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$cache/wineboot.log" 2>&1 {lock}>&-
+    WINEDLLOVERRIDES="mscoree,mshtml=;$no_menus" wineboot -i >"$cache/wineboot.log" 2>&1 {lock}>&-
     use_xrandr N
     # A crash prints its backtrace and ends the program instead of waiting
     # for someone to close a dialog.
@@ -112,4 +123,9 @@ if [[ ! -e "$WINEPREFIX/.varno-ready" ]]; then
 fi
 
 ((${#edid[@]} == 0)) || switch_xrandr Y
-WINEDLLOVERRIDES=dxva2=n wine "$program" "$@" {lock}>&-
+export WINEDLLOVERRIDES="dxva2=n;$no_menus"
+if [[ -n "$driver" ]]; then
+    "$driver" "$program" "$@" {lock}>&-
+else
+    wine "$program" "$@" {lock}>&-
+fi
