@@ -4,6 +4,8 @@
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
+#include <algorithm>
+
 // The monitor access as Windows runs it: under Wine, on two display monitors
 // (Display1 and Display2), against the simulated dxva2.dll beside this
 // program, which starts a simulation of its own for each test.
