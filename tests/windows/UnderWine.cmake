@@ -85,6 +85,13 @@ add_test(NAME tst_windows_registry_edid
 set_tests_properties(tst_windows_registry_edid PROPERTIES
     PASS_REGULAR_EXPRESSION "^0\tDisplay1\t[^\t]*DISPLAY1\tVRN\tAST-0001[\r\n]*$")
 
+# A monitor that goes and comes back while the program runs: Wine follows
+# only the X server's outputs, of which Xvfb has one.
+add_test(NAME tst_windows_monitor_back
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh --edid $<TARGET_FILE:x11window>
+                 "Aster 27Q" AST-0001 ${windows_programs}/tst_windows_access.exe
+                 aMonitorThatCameBackIsListedAgain)
+
 set(window_tests tst_windows_window tst_windows_installer)
 if(windows_window)
     set(run_under_wine ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh --driver)
@@ -109,5 +116,5 @@ endif()
 
 # The first run makes the Wine prefix, which takes half a minute.
 set_tests_properties(tst_windows_access tst_windows_varnoctl tst_windows_console
-                     tst_windows_registry_edid ${window_tests} PROPERTIES
+                     tst_windows_registry_edid tst_windows_monitor_back ${window_tests} PROPERTIES
     SKIP_RETURN_CODE 77 TIMEOUT 300 RESOURCE_LOCK wine_prefix)

@@ -11,7 +11,10 @@
 # With --edid it sees one monitor, \\.\DISPLAY1, whose EDID (of maker VRN,
 # with MODEL and SERIAL as its texts, given by tests/e2e/x11window as TOOL) is
 # in the registry: Wine 8.0 copies an output's EDID only through RandR, which
-# shows Xvfb's one output as one monitor.
+# shows Xvfb's one output as one monitor. Only there does Wine follow the X
+# server's outputs while the program runs (it never follows RandR monitors),
+# so the program may change them: it puts xrandr's arguments in the file
+# that VARNO_XRANDR_REQUEST names, which goes once xrandr has run.
 # The Wine prefix is made once (about 20 s) and kept in $VARNO_WINE_CACHE,
 # by default in the user's cache folder; runs that share it take turns. It
 # must not lie in the source tree: its drive Z: leads to the root folder,
@@ -73,6 +76,7 @@ no_menus=winemenubuilder.exe=d
 export WINEQT_FORCE_STDERR_LOGGING=1
 
 xvfb=
+requests=
 use_xrandr() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d "$1" /f >/dev/null {lock}>&-
 }
@@ -82,6 +86,9 @@ switch_xrandr() {
     wineserver -w
 }
 cleanup() {
+    # Wine 8.0 does not end well without a monitor: the output the program
+    # switched off comes back first.
+    [[ -z "$requests" ]] || { kill "$requests"; xrandr --output screen --auto; } 2>/dev/null || true
     # The prefix is left as other runs expect it.
     ((${#edid[@]} == 0)) || switch_xrandr N || true
     wineserver -k 2>/dev/null || true
@@ -122,7 +129,21 @@ if [[ ! -e "$WINEPREFIX/.varno-ready" ]]; then
     touch "$WINEPREFIX/.varno-ready"
 fi
 
-((${#edid[@]} == 0)) || switch_xrandr Y
+if ((${#edid[@]})); then
+    switch_xrandr Y
+    request=$cache/xrandr-request
+    rm -f "$request"
+    # Wine's drive Z: is the root folder.
+    export VARNO_XRANDR_REQUEST=Z:$request
+    while sleep 0.1; do
+        [[ ! -e "$request" ]] || { xrandr $(<"$request") >&2 || true; rm -f "$request"; }
+    done {lock}>&- &
+    requests=$!
+elif grep -qF '"UseXRandR"="Y"' "$WINEPREFIX/user.reg"; then
+    # A run killed before its cleanup left Wine following RandR, which shows
+    # one monitor.
+    switch_xrandr N
+fi
 export WINEDLLOVERRIDES="dxva2=n;$no_menus"
 if [[ -n "$driver" ]]; then
     "$driver" "$program" "$@" {lock}>&-

@@ -1,7 +1,10 @@
 #include "DDCMonitorAccess.h"
 
+#include <QtCore/QSaveFile>
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
+
+#include <algorithm>
 
 // The monitor access as Windows runs it: under Wine, on two display monitors
 // (Display1 and Display2), against the simulated dxva2.dll beside this
@@ -64,6 +67,31 @@ private:
 
     QTemporaryDir m_directory;
 };
+
+// Has run-under-wine.sh change the X server's outputs (xrandr's arguments),
+// and waits until Windows lists that many monitors, each with who it is.
+// Wine notices in a process of its own, and rewrites the monitors' registry
+// keys for each X event of a change: a monitor may be listed for a moment
+// without its EDID, so the list has to hold for a while.
+bool changeOutputs(const QByteArray &arguments, qsizetype count)
+{
+    QSaveFile request(qEnvironmentVariable("VARNO_XRANDR_REQUEST"));
+    if (!request.open(QIODevice::WriteOnly) || request.write(arguments) < 0 || !request.commit())
+        return false;
+    int steady = 0;
+    return QTest::qWaitFor(
+        [&] {
+            QList<MonitorData> monitors;
+            DDCMonitorAccess(monitors).discover();
+            const bool listed = monitors.size() == count
+                && std::all_of(monitors.cbegin(), monitors.cend(), [](const MonitorData &monitor) {
+                                    return !monitor.identity.key.isEmpty();
+                                });
+            steady = listed ? steady + 1 : 0;
+            return steady == 20;
+        },
+        10000);
+}
 
 } // namespace
 
@@ -268,6 +296,30 @@ private slots:
         QCOMPARE(reading.maximum, DWORD(50));
         QCOMPARE(monitors.at(1).state.readings[Control::Brightness].maximum, DWORD(50));
         QCOMPARE(m_simulated.openHandles(), 2);
+    }
+
+    // A monitor that went is no longer listed, and one that came back is
+    // listed as new, with who it is, and reached through a handle of its own:
+    // every rediscovery lists the monitors as Windows lists them then.
+    void aMonitorThatCameBackIsListedAgain()
+    {
+        if (qEnvironmentVariableIsEmpty("VARNO_XRANDR_REQUEST"))
+            QSKIP("Only run-under-wine.sh --edid lets a monitor go and come back");
+        QVERIFY(m_simulated.start(QString()));
+        QList<MonitorData> monitors;
+        DDCMonitorAccess access(monitors);
+        access.discover();
+        QCOMPARE(monitors.size(), 1);
+
+        QVERIFY(changeOutputs("--output screen --off --fb 1920x1080", 0));
+        QCOMPARE(access.rediscover(), QList<qsizetype>{});
+        QCOMPARE(m_simulated.openHandles(), 0);
+        QVERIFY(changeOutputs("--output screen --auto", 1));
+        QCOMPARE(access.rediscover(), QList<qsizetype>{-1});
+        QCOMPARE(monitors.at(0).identity.serialNumber, QStringLiteral("AST-0001"));
+        access.beginPass();
+        QVERIFY(access.read(0, Control::Brightness).answered());
+        QCOMPARE(m_simulated.openHandles(), 1);
     }
 
     // A write whose message the bus lost is made once more; one that the
