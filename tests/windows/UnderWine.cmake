@@ -30,13 +30,14 @@ endif()
 
 if(mingw_qt)
     # A build made with another Qt keeps that Qt's paths in its cache: it
-    # starts anew.
+    # starts anew. So does one that does not say which Qt made it.
     set(built_with ${windows_build}/mingw-qt)
+    set(previous_qt "")
     if(EXISTS ${built_with})
         file(READ ${built_with} previous_qt)
-        if(NOT previous_qt STREQUAL mingw_qt)
-            file(REMOVE_RECURSE ${windows_build})
-        endif()
+    endif()
+    if(NOT previous_qt STREQUAL mingw_qt)
+        file(REMOVE_RECURSE ${windows_build})
     endif()
     file(WRITE ${built_with} ${mingw_qt})
 
