@@ -136,6 +136,21 @@ build_qtbase() {
          && logged "$log" cmake --install .)
 }
 
+# Runs `build...` unless `stamp` is there, and writes the stamp once it has
+# installed: an interrupted build is made again, a finished one never. Says
+# what it builds, and how long that took, in the log too.
+#   build_once stamp log what duration build...
+build_once() {
+    local stamp=$1 log=$2 what=$3 duration=$4 started=$SECONDS
+    shift 4
+    [[ ! -e "$stamp" ]] || return 0
+    echo "Building Qt $qt_version $what for mingw into ${stamp%/*}: $duration." \
+         "Output goes to $log" >&2
+    "$@"
+    touch "$stamp"
+    echo "Built Qt $what in $(((SECONDS - started) / 60)) minutes" | tee -a "$log" >&2
+}
+
 # Prints the prefix and ends the script, for --print-prefix and for a build
 # that is there already; fails where it is not built.
 #   print_prefix_if_built prefix setup_script [--print-prefix]

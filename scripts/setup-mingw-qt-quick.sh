@@ -92,24 +92,15 @@ print_prefix_if_built "$prefix" "$0" "$@"
 install_missing_packages "${qtbase_build_dependencies[@]}" patch xz-utils \
     qt6-shader-baker qt6-shadertools-dev qt6-declarative-dev qt6-declarative-dev-tools
 lock_prefix "$prefix"
+build_gui() {
+    fetch_qtbase_source
+    build_qtbase "$prefix" "$prefix.build/qtbase" "$prefix.log" "${qtbase_options[@]}"
+}
 # Each half is stamped when installed, so that a failed qtdeclarative does
 # not cost qtbase again.
-if [[ ! -e "$prefix/.qtbase-installed" ]]; then
-    fetch_qtbase_source
-    echo "Building Qt $qt_version Gui for mingw into $prefix: about 20 minutes on two" \
-         "idle cores. Output goes to $prefix.log" >&2
-    started=$SECONDS
-    build_qtbase "$prefix" "$prefix.build/qtbase" "$prefix.log" "${qtbase_options[@]}"
-    touch "$prefix/.qtbase-installed"
-    echo "Built qtbase in $(((SECONDS - started) / 60)) minutes" | tee -a "$prefix.log" >&2
-fi
-if [[ ! -e "$prefix/.installed" ]]; then
-    echo "Building Qt $qt_version Quick for mingw into $prefix: about 40 minutes on two" \
-         "idle cores. Output goes to $prefix.log" >&2
-    started=$SECONDS
+build_once "$prefix/.qtbase-installed" "$prefix.log" Gui "about 20 minutes on two idle cores" \
+    build_gui
+build_once "$prefix/.installed" "$prefix.log" Quick "about 40 minutes on two idle cores" \
     build_declarative
-    touch "$prefix/.installed"
-    rm -rf "$prefix.build"
-    echo "Built qtdeclarative in $(((SECONDS - started) / 60)) minutes" | tee -a "$prefix.log" >&2
-fi
+rm -rf "$prefix.build"
 echo "$prefix"

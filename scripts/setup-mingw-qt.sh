@@ -16,15 +16,11 @@ prefix=$(mingw_qt_prefix "" "${qt_core_options[@]}")
 print_prefix_if_built "$prefix" "$0" "$@"
 install_missing_packages "${qtbase_build_dependencies[@]}"
 lock_prefix "$prefix"
-if [[ ! -e "$prefix/.installed" ]]; then
+build_core() {
     fetch_qtbase_source
-    echo "Building Qt $qt_version Core and Test for mingw into $prefix: a first build" \
-         "takes 10 to 30 minutes on two cores. Output goes to $prefix.log" >&2
-    started=$SECONDS
     build_qtbase "$prefix" "$prefix.build" "$prefix.log" "${qt_core_options[@]}"
-    # Written only once the install has finished.
-    touch "$prefix/.installed"
-    rm -rf "$prefix.build"
-    echo "Built Qt for mingw in $(((SECONDS - started) / 60)) minutes" >&2
-fi
+}
+build_once "$prefix/.installed" "$prefix.log" "Core and Test" \
+    "a first build takes 10 to 30 minutes on two cores" build_core
+rm -rf "$prefix.build"
 echo "$prefix"
