@@ -5,14 +5,6 @@
 
 namespace {
 
-QStringList namesOf(DDCWinApi &backend)
-{
-    QStringList names;
-    for (uint index = 0; index < backend.monitorCount(); ++index)
-        names.append(backend.monitorName(index));
-    return names;
-}
-
 // The lists of the backend hold one entry per monitor, in the same order.
 void verifyAligned(DDCWinApi &backend)
 {

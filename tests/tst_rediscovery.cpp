@@ -27,14 +27,6 @@ QStringList namesOf(const QList<MonitorData> &monitors)
     return names;
 }
 
-QStringList namesOf(DDCWinApi &backend)
-{
-    QStringList names;
-    for (uint index = 0; index < backend.monitorCount(); ++index)
-        names.append(backend.monitorName(index));
-    return names;
-}
-
 } // namespace
 
 class RediscoveryTest : public QObject

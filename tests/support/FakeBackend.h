@@ -9,3 +9,12 @@ class TestBackend : public DDCWinApi
 public:
     TestBackend() = default;
 };
+
+// The names of the monitors that the backend lists, in its order.
+inline QStringList namesOf(DDCWinApi &backend)
+{
+    QStringList names;
+    for (uint index = 0; index < backend.monitorCount(); ++index)
+        names.append(backend.monitorName(index));
+    return names;
+}

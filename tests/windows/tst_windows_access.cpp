@@ -68,6 +68,21 @@ private:
     QTemporaryDir m_directory;
 };
 
+// The simulated monitors discovered, with a pass of reads begun. Bound as
+// `auto &&[monitors, access] = Discovered();`, it lasts as long as the test.
+struct Discovered
+{
+    explicit Discovered(std::function<void()> handleEnded = {})
+        : access(monitors, {}, std::move(handleEnded))
+    {
+        access.discover();
+        access.beginPass();
+    }
+
+    QList<MonitorData> monitors;
+    DDCMonitorAccess access;
+};
+
 // Has run-under-wine.sh change the X server's outputs (xrandr's arguments),
 // and waits until Windows lists that many monitors, each with who it is.
 // Wine notices in a process of its own, and rewrites the monitors' registry
@@ -115,9 +130,7 @@ private slots:
     {
         QVERIFY(m_simulated.start(
             QStringLiteral("display1 = 0 7\nmonitor7.description = Projector\ndisplay2 = 3")));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
+        auto &&[monitors, access] = Discovered();
 
         QCOMPARE(monitors.size(), 3);
         QCOMPARE(monitors.at(0).displayName, QStringLiteral("Generic PnP Monitor"));
@@ -127,7 +140,6 @@ private slots:
         QCOMPARE(monitors.at(2).displayName, QStringLiteral("Display2"));
         QCOMPARE(DDCMonitorAccess::connector(monitors.at(2)), QStringLiteral("\\\\.\\DISPLAY2"));
         QCOMPARE(m_simulated.openHandles(), 3);
-        access.beginPass();
         QCOMPARE(access.write(1, Control::Brightness, 20), Write::Taken);
         QCOMPARE(access.read(0, Control::Brightness).current, DWORD(70));
         QCOMPARE(access.read(1, Control::Brightness).current, DWORD(20));
@@ -143,9 +155,7 @@ private slots:
     void aRemoteSessionListsNoMonitorAndSaysWhy()
     {
         QVERIFY(m_simulated.start(QStringLiteral("session = remote")));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
+        auto &&[monitors, access] = Discovered();
 
         QCOMPARE(monitors.size(), 0);
         QCOMPARE(access.noMonitorReason(), NoMonitorReason::RemoteSession);
@@ -180,10 +190,7 @@ private slots:
         QFETCH(QString, function);
         QFETCH(QString, name);
         QVERIFY(m_simulated.start(QString()));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered();
 
         QCOMPARE(access.write(1, Control(control), 33), Write::Taken);
         const DDCMonitorAccess::Reading reading = access.read(1, Control(control));
@@ -204,10 +211,7 @@ private slots:
     void anUnsupportedControlIsAskedOnce()
     {
         QVERIFY(m_simulated.start(QStringLiteral("monitor1.unsupported = contrast")));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered();
 
         QCOMPARE(access.read(0, Control::Contrast).outcome, Outcome::Unsupported);
         QVERIFY(access.read(0, Control::Brightness).answered());
@@ -221,10 +225,7 @@ private slots:
     {
         QVERIFY(
             m_simulated.start(QStringLiteral("monitor1.silent = yes\nmonitor2.misses-reads = 2")));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered();
 
         QCOMPARE(access.read(0, Control::Brightness).outcome, Outcome::Failed);
         QCOMPARE(access.read(0, Control::Contrast).outcome, Outcome::Failed);
@@ -256,10 +257,7 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(int, calls);
         QVERIFY(m_simulated.start(settings));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered();
 
         QTEST(access.read(0, Control::RedDrive).outcome, "outcome");
         access.read(0, Control::Contrast);
@@ -275,11 +273,8 @@ private slots:
     void aChangeOfDisplayModeEndsEveryHandle()
     {
         QVERIFY(m_simulated.start(QStringLiteral("monitor2.new-mode-maximum = 50")));
-        QList<MonitorData> monitors;
         int ended = 0;
-        DDCMonitorAccess access(monitors, {}, [&] { ++ended; });
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered([&] { ++ended; });
         QCOMPARE(access.read(1, Control::Brightness).maximum, DWORD(100));
 
         m_simulated.changeDisplayMode();
@@ -306,9 +301,7 @@ private slots:
         if (qEnvironmentVariableIsEmpty("VARNO_XRANDR_REQUEST"))
             QSKIP("Only run-under-wine.sh --edid lets a monitor go and come back");
         QVERIFY(m_simulated.start(QString()));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
+        auto &&[monitors, access] = Discovered();
         QCOMPARE(monitors.size(), 1);
 
         QVERIFY(changeOutputs("--output screen --off --fb 1920x1080", 0));
@@ -344,10 +337,7 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(int, writes);
         QVERIFY(m_simulated.start(settings));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered();
 
         QTEST(access.write(0, Control::Brightness, 10), "written");
         QCOMPARE(m_simulated.calls().filter(QStringLiteral("SetMonitorBrightness")).size(), writes);
@@ -359,10 +349,7 @@ private slots:
     void aDisplayWithoutPhysicalMonitorIsListedAndNotAsked()
     {
         QVERIFY(m_simulated.start(QStringLiteral("display1 = 0\ndisplay2 =")));
-        QList<MonitorData> monitors;
-        DDCMonitorAccess access(monitors);
-        access.discover();
-        access.beginPass();
+        auto &&[monitors, access] = Discovered();
 
         QCOMPARE(monitors.size(), 2);
         QCOMPARE(monitors.at(1).displayName, QStringLiteral("Display2"));

@@ -22,125 +22,84 @@ private slots:
         // What the monitors hold afterwards, where it was written.
         QTest::addColumn<QString>("written");
 
-        QTest::newRow("list")
-            << "" << QStringList{"list"} << 0
-            << "0\tDisplay1\t\\\\.\\DISPLAY1\t\t\n1\tDisplay2\t\\\\.\\DISPLAY2\t\t\n"
-            << ""
-            << "";
-        QTest::newRow("get one") << "" << QStringList{"get", "\\\\.\\DISPLAY2", "contrast"} << 0
-                                 << "1\tcontrast\t60\t0\t100\n"
-                                 << ""
-                                 << "";
-        QTest::newRow("get all of one")
-            << "" << QStringList{"get", "display1"} << 0
-            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-drive\t50\t0\t100\n"
-               "0\tgreen-drive\t50\t0\t100\n0\tblue-drive\t50\t0\t100\n0\tred-gain\t100\t0\t100\n"
-               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
-            << ""
-            << "";
-        QTest::newRow("get JSON")
-            << "" << QStringList{"get", "all", "brightness", "--json"} << 0
-            << R"([{"connector":"\\\\.\\DISPLAY1","controls":{"brightness":{"maximum":100,)"
-               R"("minimum":0,"value":70}},"index":0,"manufacturer":"","name":"Display1",)"
-               R"("serialNumber":""},{"connector":"\\\\.\\DISPLAY2","controls":{"brightness":)"
-               R"({"maximum":100,"minimum":0,"value":40}},"index":1,"manufacturer":"",)"
-               R"("name":"Display2","serialNumber":""}])"
-            << ""
-            << "";
+        // A run with its settings, and what it prints and leaves.
+        const auto row = [](const char *name, const QString &settings, const QStringList &arguments,
+                            int exitCode, const QString &output, const QString &errors = {},
+                            const QString &written = {}) {
+            QTest::newRow(name) << settings << arguments << exitCode << output << errors << written;
+        };
+        row("list", "", {"list"}, 0,
+            "0\tDisplay1\t\\\\.\\DISPLAY1\t\t\n1\tDisplay2\t\\\\.\\DISPLAY2\t\t\n");
+        row("get one", "", {"get", "\\\\.\\DISPLAY2", "contrast"}, 0, "1\tcontrast\t60\t0\t100\n");
+        row("get all of one", "", {"get", "display1"}, 0,
+            "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-drive\t50\t0\t100\n"
+            "0\tgreen-drive\t50\t0\t100\n0\tblue-drive\t50\t0\t100\n0\tred-gain\t100\t0\t100\n"
+            "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n");
+        row("get JSON", "", {"get", "all", "brightness", "--json"}, 0,
+            R"([{"connector":"\\\\.\\DISPLAY1","controls":{"brightness":{"maximum":100,)"
+            R"("minimum":0,"value":70}},"index":0,"manufacturer":"","name":"Display1",)"
+            R"("serialNumber":""},{"connector":"\\\\.\\DISPLAY2","controls":{"brightness":)"
+            R"({"maximum":100,"minimum":0,"value":40}},"index":1,"manufacturer":"",)"
+            R"("name":"Display2","serialNumber":""}])");
         // Windows may hand out 0 as a handle: written through, and released.
-        QTest::newRow("set") << "display1 = 0" << QStringList{"set", "0", "brightness", "30"} << 0
-                             << "0\tbrightness\t30\t0\t100\n"
-                             << ""
-                             << "monitor0.brightness = 30\n";
-        QTest::newRow("set less") << "" << QStringList{"set", "1", "red-gain", "-5"} << 0
-                                  << "1\tred-gain\t85\t0\t100\n"
-                                  << ""
-                                  << "monitor2.red-gain = 85\n";
-        QTest::newRow("set all") << "" << QStringList{"set", "all", "blue-drive", "20"} << 0
-                                 << "0\tblue-drive\t20\t0\t100\n1\tblue-drive\t20\t0\t100\n"
-                                 << ""
-                                 << "monitor1.blue-drive = 20\nmonitor2.blue-drive = 20\n";
-        QTest::newRow("out of range")
-            << "" << QStringList{"set", "0", "brightness", "101"} << 1 << ""
-            << "varnoctl: monitor 0 (Display1) takes brightness from 0 to 100; 101 was not "
-               "written\n"
-            << "";
-        QTest::newRow("set all, one silent")
-            << "monitor2.silent = yes" << QStringList{"set", "all", "brightness", "+10"} << 1
-            << "0\tbrightness\t80\t0\t100\n"
-            << "varnoctl: monitor 1 (Display2) does not answer\n"
-            << "monitor1.brightness = 80\n";
-        QTest::newRow("unsupported")
-            << "monitor1.unsupported = contrast" << QStringList{"get", "0", "contrast"} << 1 << ""
-            << "varnoctl: monitor 0 (Display1) does not support contrast\n"
-            << "";
-        QTest::newRow("a monitor without drive")
-            << "monitor1.capabilities = brightness contrast gain" << QStringList{"get", "0"} << 0
-            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
-               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
-            << ""
-            << "";
-        QTest::newRow("a monitor whose drive is disabled")
-            << "monitor1.disabled = red-drive green-drive blue-drive" << QStringList{"get", "0"}
-            << 0
-            << "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
-               "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n"
-            << ""
-            << "";
+        row("set", "display1 = 0", {"set", "0", "brightness", "30"}, 0,
+            "0\tbrightness\t30\t0\t100\n", "", "monitor0.brightness = 30\n");
+        row("set less", "", {"set", "1", "red-gain", "-5"}, 0, "1\tred-gain\t85\t0\t100\n", "",
+            "monitor2.red-gain = 85\n");
+        row("set all", "", {"set", "all", "blue-drive", "20"}, 0,
+            "0\tblue-drive\t20\t0\t100\n1\tblue-drive\t20\t0\t100\n", "",
+            "monitor1.blue-drive = 20\nmonitor2.blue-drive = 20\n");
+        row("out of range", "", {"set", "0", "brightness", "101"}, 1, "",
+            "varnoctl: monitor 0 (Display1) takes brightness from 0 to 100; 101 was not "
+            "written\n");
+        row("set all, one silent", "monitor2.silent = yes", {"set", "all", "brightness", "+10"}, 1,
+            "0\tbrightness\t80\t0\t100\n", "varnoctl: monitor 1 (Display2) does not answer\n",
+            "monitor1.brightness = 80\n");
+        row("unsupported", "monitor1.unsupported = contrast", {"get", "0", "contrast"}, 1, "",
+            "varnoctl: monitor 0 (Display1) does not support contrast\n");
+        row("a monitor without drive", "monitor1.capabilities = brightness contrast gain",
+            {"get", "0"}, 0,
+            "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
+            "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n");
+        row("a monitor whose drive is disabled",
+            "monitor1.disabled = red-drive green-drive blue-drive", {"get", "0"}, 0,
+            "0\tbrightness\t70\t0\t100\n0\tcontrast\t75\t0\t100\n0\tred-gain\t100\t0\t100\n"
+            "0\tgreen-gain\t100\t0\t100\n0\tblue-gain\t100\t0\t100\n");
         // A reading of 0 of 0 is no value: none is shown, and none is computed
         // from it.
-        QTest::newRow("get 0 of 0")
-            << "monitor1.maximum = 0" << QStringList{"get", "0", "brightness"} << 1 << ""
-            << "varnoctl: monitor 0 (Display1) does not support brightness\n"
-            << "";
-        QTest::newRow("set from 0 of 0")
-            << "monitor1.maximum = 0" << QStringList{"set", "0", "brightness", "+10"} << 1 << ""
-            << "varnoctl: monitor 0 (Display1) does not support brightness\n"
-            << "";
+        row("get 0 of 0", "monitor1.maximum = 0", {"get", "0", "brightness"}, 1, "",
+            "varnoctl: monitor 0 (Display1) does not support brightness\n");
+        row("set from 0 of 0", "monitor1.maximum = 0", {"set", "0", "brightness", "+10"}, 1, "",
+            "varnoctl: monitor 0 (Display1) does not support brightness\n");
         // The display mode changes during the run, before its first read
         // (after the capabilities query), or before its write: fresh handles
         // are taken, and the old ones released.
-        QTest::newRow("get while the display mode changes")
-            << "mode-change-after = 2" << QStringList{"get", "1", "brightness"} << 0
-            << "1\tbrightness\t40\t0\t100\n"
-            << ""
-            << "";
-        QTest::newRow("set while the display mode changes")
-            << "mode-change-after = 3" << QStringList{"set", "1", "brightness", "55"} << 0
-            << "1\tbrightness\t55\t0\t100\n"
-            << ""
-            << "monitor2.brightness = 55\n";
+        row("get while the display mode changes", "mode-change-after = 2",
+            {"get", "1", "brightness"}, 0, "1\tbrightness\t40\t0\t100\n");
+        row("set while the display mode changes", "mode-change-after = 3",
+            {"set", "1", "brightness", "55"}, 0, "1\tbrightness\t55\t0\t100\n", "",
+            "monitor2.brightness = 55\n");
         // Display1 duplicated on two monitors: each is listed, named by its
         // description, and can be set on its own.
         // Through a pipe, the text is UTF-8.
         const QString duplicated =
             QStringLiteral("display1 = 1 5\nmonitor5.description = Écran de présentation");
-        QTest::newRow("list of a duplicated display")
-            << duplicated << QStringList{"list"} << 0
-            << "0\tGeneric PnP Monitor\t\\\\.\\DISPLAY1#1\t\t\n"
-               "1\tÉcran de présentation\t\\\\.\\DISPLAY1#2\t\t\n2\tDisplay2\t\\\\.\\DISPLAY2\t\t\n"
-            << ""
-            << "";
-        QTest::newRow("set one monitor of a duplicated display")
-            << duplicated << QStringList{"set", "\\\\.\\DISPLAY1#2", "brightness", "30"} << 0
-            << "1\tbrightness\t30\t0\t100\n"
-            << ""
-            << "monitor5.brightness = 30\n";
-        QTest::newRow("get in a remote session")
-            << "session = remote" << QStringList{"get"} << 1 << ""
-            << "varnoctl: no monitor was found. The monitors are not listed: Windows lets only "
-               "the session at the computer itself reach them over DDC/CI, and Varno runs in a "
-               "remote one.\n"
-            << "";
-        QTest::newRow("set, the first write lost")
-            << "monitor1.drops-writes = 1" << QStringList{"set", "0", "contrast", "45"} << 0
-            << "0\tcontrast\t45\t0\t100\n"
-            << ""
-            << "monitor1.contrast = 45\n";
-        QTest::newRow("usage error") << "" << QStringList{"get", "2"} << 2 << ""
-                                     << "varnoctl: there is no monitor 2; there are 2\n"
-                                        "See varnoctl --help.\n"
-                                     << "";
+        row("list of a duplicated display", duplicated, {"list"}, 0,
+            "0\tGeneric PnP Monitor\t\\\\.\\DISPLAY1#1\t\t\n"
+            "1\tÉcran de présentation\t\\\\.\\DISPLAY1#2\t\t\n2\tDisplay2\t\\\\.\\DISPLAY2\t\t\n");
+        row("set one monitor of a duplicated display", duplicated,
+            {"set", "\\\\.\\DISPLAY1#2", "brightness", "30"}, 0, "1\tbrightness\t30\t0\t100\n", "",
+            "monitor5.brightness = 30\n");
+        row("get in a remote session", "session = remote", {"get"}, 1, "",
+            "varnoctl: no monitor was found. The monitors are not listed: Windows lets only "
+            "the session at the computer itself reach them over DDC/CI, and Varno runs in a "
+            "remote one.\n");
+        row("set, the first write lost", "monitor1.drops-writes = 1",
+            {"set", "0", "contrast", "45"}, 0, "0\tcontrast\t45\t0\t100\n", "",
+            "monitor1.contrast = 45\n");
+        row("usage error", "", {"get", "2"}, 2, "",
+            "varnoctl: there is no monitor 2; there are 2\n"
+            "See varnoctl --help.\n");
     }
 
     // And no run leaves a physical monitor open.
